@@ -1,0 +1,15 @@
+// The installer's application object: start-up checks the installed driver and shows the
+// dialog only when there is something to install.
+#pragma once
+
+#include "dib/DibImage.h"
+#include "platform/Application.h"
+
+class InstallerApp : public Application {
+public:
+    bool StartUp() override;
+
+    DibImage bitmap;
+};
+
+InstallerApp& TheApp();

@@ -1,0 +1,147 @@
+#include "app/InstallerDialog.h"
+
+#include "app/AboutDialog.h"
+#include "app/ExitStatus.h"
+#include "app/InstallerApp.h"
+#include "install/DriverInstaller.h"
+#include "install/ProgramPaths.h"
+#include "services/MessageIds.h"
+#include "services/Messages.h"
+#include "services/SystemRestart.h"
+
+namespace {
+constexpr UINT kInstallerTemplate = 102;
+constexpr int kInstallButton = 1000;
+constexpr int kExplanationText = 1002;
+constexpr int kProgressBar = 1003;
+constexpr UINT_PTR kAboutCommand = 0x0010;
+constexpr UINT kIconResource = 128;
+}  // namespace
+
+IconPosition MinimisedIconPosition(int clientWidth, int clientHeight, int iconWidth, int iconHeight)
+{
+    return {(clientWidth - iconWidth + 1) / 2, (clientHeight - iconHeight + 1) / 2};
+}
+
+InstallerDialog::InstallerDialog(HWND parent)
+    : Dialog(kInstallerTemplate, parent),
+      icon(os::LoadIconA(os::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kIconResource))),
+      outcome_(kExitUserClosed)
+{
+}
+
+InstallerDialog::~InstallerDialog() = default;
+
+const MessageEntry* InstallerDialog::MessageTable() const
+{
+    static const MessageEntry table[] = {
+        {WM_SYSCOMMAND, 0, 0, Handler(&InstallerDialog::OnSysCommand)},
+        {WM_DESTROY, 0, 0, Handler(&InstallerDialog::OnDestroy)},
+        {WM_PAINT, 0, 0, Handler(&InstallerDialog::OnPaint)},
+        {WM_QUERYDRAGICON, 0, 0, Handler(&InstallerDialog::OnQueryDragIcon)},
+        {WM_COMMAND, BN_CLICKED, kInstallButton, Handler(&InstallerDialog::OnInstall)},
+        {WM_TIMER, 0, 0, Handler(&InstallerDialog::OnTimer)},
+        {0, 0, 0, nullptr},
+    };
+    return table;
+}
+
+void InstallerDialog::DoDataExchange()
+{
+    Dialog::DoDataExchange();
+    AttachControl(progressBar, kProgressBar);
+}
+
+BOOL InstallerDialog::OnInitDialog()
+{
+    Dialog::OnInitDialog();
+    InstallerApp& app = TheApp();
+    app.SetMainWindow(Window());
+    app.LanguageOffset = 0;
+
+    SetControlMessage(Window(), kExplanationText, MSG_EXPLANATION);
+    SetControlMessage(Window(), kInstallButton, MSG_INSTALL);
+    SetControlMessage(Window(), IDCANCEL, MSG_EXIT);
+    os::SetWindowTextA(Window(), LoadMessage(MSG_TITLE + app.LanguageOffset).c_str());
+
+    if (HMENU menu = os::GetSystemMenu(Window(), FALSE)) {
+        String about = LoadMessage(MSG_ABOUT + app.LanguageOffset);
+        if (!about.empty()) {
+            os::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+            os::AppendMenuA(menu, MF_STRING, kAboutCommand, about.c_str());
+        }
+    }
+
+    os::SendMessageA(Window(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    os::SendMessageA(Window(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+
+    if (HWND install = os::GetDlgItem(Window(), kInstallButton))
+        os::EnableWindow(install, TRUE);
+    return TRUE;
+}
+
+INT_PTR InstallerDialog::OnSysCommand(WPARAM wParam, LPARAM)
+{
+    if (!IsAboutCommand(wParam))
+        return Default();
+    AboutDialog about(nullptr);
+    about.DoModal();
+    return TRUE;
+}
+
+INT_PTR InstallerDialog::OnDestroy(WPARAM, LPARAM)
+{
+    os::WinHelpA(Window(), nullptr, HELP_QUIT, 0);
+    TheApp().SetMainWindow(nullptr);
+    return Default();
+}
+
+INT_PTR InstallerDialog::OnPaint(WPARAM, LPARAM)
+{
+    PAINTSTRUCT paint;
+    HDC dc = os::BeginPaint(Window(), &paint);
+    if (os::IsIconic(Window())) {
+        os::SendMessageA(Window(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+        RECT client;
+        os::GetClientRect(Window(), &client);
+        IconPosition at = MinimisedIconPosition(client.right - client.left, client.bottom - client.top,
+                                                os::GetSystemMetrics(SM_CXICON), os::GetSystemMetrics(SM_CYICON));
+        os::DrawIcon(dc, at.x, at.y, icon);
+    } else {
+        TheApp().bitmap.Paint(dc, 2, 2);
+    }
+    os::EndPaint(Window(), &paint);
+    return TRUE;
+}
+
+INT_PTR InstallerDialog::OnQueryDragIcon(WPARAM, LPARAM) { return reinterpret_cast<INT_PTR>(icon); }
+
+INT_PTR InstallerDialog::OnTimer(WPARAM, LPARAM)
+{
+    if (os::IsWindowEnabled(progressBar.Window()))
+        AdvanceProgressBar(progressBar.Window());
+    return Default();
+}
+
+INT_PTR InstallerDialog::OnInstall(WPARAM, LPARAM)
+{
+    InstallerApp& app = TheApp();
+    app.BeginWaitCursor();
+    app.OnIdle(0);
+    SetControlMessage(Window(), kExplanationText, MSG_INSTALLING);
+
+    int result = InstallDriver(Window(), progressBar.Window(), SystemDirectoryPath().c_str());
+    if (HWND install = os::GetDlgItem(Window(), kInstallButton))
+        os::EnableWindow(install, FALSE);
+
+    outcome_ = kExitInstallFailed;
+    if (result == 1) {
+        ShowMessage(MSG_INSTALLED);
+        outcome_ = RestartWindows(EWX_REBOOT) ? kExitRestartInitiated : kExitRestartRequired;
+    }
+
+    SetControlMessage(Window(), kExplanationText, MSG_EXPLANATION);
+    app.EndWaitCursor();
+    app.OnIdle(0);
+    return TRUE;
+}

@@ -1,0 +1,42 @@
+// The installer's main dialog: what the driver is for, the picture, Install and Exit, and
+// a progress bar that shows only while the installation runs.
+#pragma once
+
+#include "platform/Dialog.h"
+
+class InstallerDialog : public Dialog {
+public:
+    explicit InstallerDialog(HWND parent);
+    ~InstallerDialog() override;
+
+    // The exit status this dialog's run leads to.
+    int Outcome() const { return outcome_; }
+
+    INT_PTR OnSysCommand(WPARAM wParam, LPARAM lParam);
+    INT_PTR OnDestroy(WPARAM wParam, LPARAM lParam);
+    INT_PTR OnPaint(WPARAM wParam, LPARAM lParam);
+    INT_PTR OnQueryDragIcon(WPARAM wParam, LPARAM lParam);
+    INT_PTR OnInstall(WPARAM wParam, LPARAM lParam);
+    INT_PTR OnTimer(WPARAM wParam, LPARAM lParam);
+
+    Control progressBar;
+    HICON icon;
+
+protected:
+    const MessageEntry* MessageTable() const override;
+    void DoDataExchange() override;
+    BOOL OnInitDialog() override;
+
+private:
+    int outcome_;
+};
+
+// Where the icon of a minimised dialog goes: centred, rounding toward zero.
+struct IconPosition {
+    int x;
+    int y;
+};
+IconPosition MinimisedIconPosition(int clientWidth, int clientHeight, int iconWidth, int iconHeight);
+
+// Whether a WM_SYSCOMMAND's wParam is the About entry of the system menu.
+constexpr bool IsAboutCommand(WPARAM command) { return (command & 0xFFF0) == 0x0010; }

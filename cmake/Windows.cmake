@@ -1,0 +1,23 @@
+# The Windows program: Vantinst.exe, statically linked so that it needs only system DLLs,
+# with a PE header that Windows 2000 accepts.
+enable_language(RC)
+
+add_compile_definitions(_WIN32_WINNT=0x0500 WINVER=0x0500 WIN32_LEAN_AND_MEAN __USE_MINGW_ANSI_STDIO=0)
+add_compile_options(-Wall -Wextra -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
+                    -ffunction-sections -fdata-sections -fno-threadsafe-statics)
+add_link_options(-static -static-libgcc -static-libstdc++ -Wl,--gc-sections -s
+                 -Wl,--major-subsystem-version,5,--minor-subsystem-version,0,--major-os-version,5,--minor-os-version,0)
+
+include(cmake/Resources.cmake OPTIONAL)
+
+add_executable(Vantinst WIN32
+  ${VANTINST_CORE_SOURCES}
+  platform/win32/Main.cpp
+  platform/win32/DialogHost.cpp
+  platform/win32/SystemLibraries.cpp
+  platform/win32/Memory.cpp
+  ${VANTINST_RC_SOURCES})
+target_include_directories(Vantinst PRIVATE ${CMAKE_SOURCE_DIR})
+target_link_libraries(Vantinst PRIVATE user32 gdi32 advapi32 kernel32)
+
+include(cmake/Ship.cmake OPTIONAL)

@@ -1,0 +1,18 @@
+// Which Windows the program runs on. Each test asks Windows again and reports a failed
+// query with message 1110; after such a failure both answer 0.
+#pragma once
+
+#include "platform/Win.h"
+
+int IsWindowsNt5();
+int IsWindowsXp();
+
+constexpr int IsNt5Version(DWORD platformId, DWORD major)
+{
+    return platformId == VER_PLATFORM_WIN32_NT && major == 5 ? 1 : 0;
+}
+
+constexpr int IsXpVersion(DWORD platformId, DWORD major, DWORD minor)
+{
+    return IsNt5Version(platformId, major) && minor == 1 ? 1 : 0;
+}

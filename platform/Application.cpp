@@ -1,0 +1,58 @@
+#include "platform/Application.h"
+
+#include <cstring>
+
+namespace {
+Application* current = nullptr;
+}
+
+Application::Application() { current = this; }
+
+Application::~Application()
+{
+    if (current == this)
+        current = nullptr;
+}
+
+Application* Application::Current() { return current; }
+
+BOOL Application::OnIdle(LONG) { return FALSE; }
+
+HINSTANCE Application::Instance() const { return os::GetModuleHandleA(nullptr); }
+
+String Application::Title() const
+{
+    char path[MAX_PATH] = "";
+    DWORD length = os::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    path[length < MAX_PATH ? length : MAX_PATH - 1] = '\0';
+    return TitleFromPath(path);
+}
+
+String TitleFromPath(const char* path)
+{
+    const char* name = path;
+    for (const char* p = path; *p; ++p) {
+        if (*p == '\\' || *p == '/' || *p == ':')
+            name = p + 1;
+    }
+    const char* dot = std::strrchr(name, '.');
+    return String(name, dot ? static_cast<std::size_t>(dot - name) : std::strlen(name));
+}
+
+void Application::BeginWaitCursor()
+{
+    HCURSOR wait = os::LoadCursorA(nullptr, IDC_WAIT);
+    HCURSOR before = os::SetCursor(wait);
+    if (waitCount_++ == 0)
+        previousCursor_ = before;
+}
+
+void Application::EndWaitCursor()
+{
+    if (waitCount_ == 0)
+        return;
+    if (--waitCount_ == 0)
+        os::SetCursor(previousCursor_);
+}
+
+void Application::RestoreWaitCursor() { os::SetCursor(os::LoadCursorA(nullptr, IDC_WAIT)); }

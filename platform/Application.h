@@ -1,0 +1,50 @@
+// The one application object: constructed before anything else runs; the platform then
+// calls StartUp once and ends the program with ExitCode() when it returns false.
+#pragma once
+
+#include "platform/String.h"
+#include "platform/Win.h"
+
+class Application {
+public:
+    Application();
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+    virtual ~Application();
+
+    static Application* Current();
+
+    virtual bool StartUp() = 0;
+    // One pass of idle-time updating of the user interface.
+    virtual BOOL OnIdle(LONG count);
+
+    // The program's title: its file name without directory and extension.
+    String Title() const;
+    HINSTANCE Instance() const;
+
+    // The window that owns message boxes while it is on the screen.
+    HWND MainWindow() const { return mainWindow_; }
+    void SetMainWindow(HWND window) { mainWindow_ = window; }
+
+    int ExitCode() const { return exitCode_; }
+    void SetExitCode(int code) { exitCode_ = code; }
+
+    // A counted wait cursor: the hourglass while the count is above zero, the cursor
+    // shown before it when the count is back at zero.
+    void BeginWaitCursor();
+    void EndWaitCursor();
+    bool ShowsWaitCursor() const { return waitCount_ > 0; }
+    void RestoreWaitCursor();
+
+    // Message ids are looked up with this added: 0 selects the German texts.
+    LONG LanguageOffset = 0;
+
+private:
+    HWND mainWindow_ = nullptr;
+    int exitCode_ = 0;
+    int waitCount_ = 0;
+    HCURSOR previousCursor_ = nullptr;
+};
+
+// The last component of a path without its extension ("C:\a\Vantinst.exe" -> "Vantinst").
+String TitleFromPath(const char* path);

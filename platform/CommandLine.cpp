@@ -1,0 +1,30 @@
+#include "platform/CommandLine.h"
+
+#include "platform/Win.h"
+
+#include <cstring>
+
+const char* CommandArguments(const char* commandLine)
+{
+    const char* p = commandLine ? commandLine : "";
+    if (*p == '"') {
+        ++p;
+        while (*p && *p != '"')
+            ++p;
+        if (*p == '"')
+            ++p;
+    } else {
+        while (*p && *p != ' ' && *p != '\t')
+            ++p;
+    }
+    while (*p == ' ' || *p == '\t')
+        ++p;
+    return p;
+}
+
+bool HasOption(const char* commandLine, const char* option)
+{
+    return std::strstr(CommandArguments(commandLine), option) != nullptr;
+}
+
+bool ProgramHasOption(const char* option) { return HasOption(os::GetCommandLineA(), option); }

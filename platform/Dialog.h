@@ -1,0 +1,51 @@
+// Modal dialogs from templates, the way a class library gives them: a message table per
+// dialog class, the standard handling for everything else, data exchange and centring at
+// initialisation.
+#pragma once
+
+#include "platform/Control.h"
+#include "platform/MessageTable.h"
+#include "platform/Win.h"
+
+class Dialog {
+public:
+    Dialog(UINT templateId, HWND parent);
+    Dialog(const Dialog&) = delete;
+    Dialog& operator=(const Dialog&) = delete;
+    virtual ~Dialog();
+
+    // Creates the window from the template and runs it until it ends; the result given
+    // to EndDialog.
+    INT_PTR DoModal();
+
+    HWND Window() const { return window_; }
+    UINT TemplateId() const { return templateId_; }
+
+    // What the dialog procedure does with one message: WM_INITDIALOG to OnInitDialog,
+    // the rest through the message table, unmatched ones to the standard handling.
+    INT_PTR Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+protected:
+    virtual const MessageEntry* MessageTable() const;
+    virtual void DoDataExchange();
+    // The standard initialisation: data exchange, then centring. TRUE lets Windows set the focus.
+    virtual BOOL OnInitDialog();
+
+    // The standard handling of the message being dispatched: IDOK and IDCANCEL end the
+    // dialog, everything else goes on to the system's dialog handling.
+    INT_PTR Default();
+
+    void AttachControl(Control& control, int id);
+    HWND Parent() const { return parent_; }
+
+private:
+    UINT templateId_;
+    HWND parent_;
+    HWND window_ = nullptr;
+    UINT message_ = 0;
+    WPARAM wParam_ = 0;
+    LPARAM lParam_ = 0;
+};
+
+// Centres a dialog over its owner, or on the screen's work area when it has none.
+void CenterWindow(HWND window);

@@ -1,0 +1,14 @@
+#include "platform/SystemLibrary.h"
+
+#include "platform/String.h"
+
+HMODULE LoadSystemLibrary(const char* name)
+{
+    char directory[MAX_PATH] = "";
+    UINT length = os::GetSystemDirectoryA(directory, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return nullptr;
+    String path(directory);
+    path.Append('\\').Append(name);
+    return os::LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}

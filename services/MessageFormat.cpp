@@ -1,0 +1,38 @@
+#include "services/MessageFormat.h"
+
+String FormatInserts(const char* format, const char* first, const char* second)
+{
+    const char* inserts[2];
+    int count = 0;
+    if (first)
+        inserts[count++] = first;
+    if (second)
+        inserts[count++] = second;
+
+    String text;
+    int next = 0;
+    for (const char* p = format; *p; ++p) {
+        if (p[0] == '%' && p[1] == 's') {
+            if (next < count)
+                text.Append(inserts[next++]);
+            ++p;
+        } else if (p[0] == '%' && p[1] == '%') {
+            text.Append('%');
+            ++p;
+        } else {
+            text.Append(*p);
+        }
+    }
+    return text;
+}
+
+String WithErrorCode(const String& text, DWORD code)
+{
+    static const char digits[] = "0123456789abcdef";
+    char bracket[12] = " [";
+    for (int i = 0; i < 8; ++i)
+        bracket[2 + i] = digits[(code >> (28 - 4 * i)) & 0xF];
+    bracket[10] = ']';
+    bracket[11] = '\0';
+    return text + bracket;
+}
