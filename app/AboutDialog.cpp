@@ -1,16 +1,16 @@
 #include "app/AboutDialog.h"
 
 #include "app/InstallerApp.h"
-#include "services/MessageIds.h"
+#include "res/resource.h"
 #include "services/Messages.h"
 
-AboutDialog::AboutDialog(HWND parent) : Dialog(100, parent) {}
+AboutDialog::AboutDialog(HWND parent) : Dialog(IDD_ABOUT, parent) {}
 
 AboutDialog::~AboutDialog() = default;
 
 BOOL AboutDialog::OnInitDialog()
 {
     Dialog::OnInitDialog();
-    os::SetWindowTextA(Window(), LoadMessage(MSG_ABOUT + TheApp().LanguageOffset).c_str());
+    os::SetWindowTextA(Window(), LoadMessage(MSG_ABOUT_ENTRY + TheApp().LanguageOffset).c_str());
     return TRUE;
 }

@@ -5,18 +5,9 @@
 #include "app/InstallerApp.h"
 #include "install/DriverInstaller.h"
 #include "install/ProgramPaths.h"
-#include "services/MessageIds.h"
+#include "res/resource.h"
 #include "services/Messages.h"
 #include "services/SystemRestart.h"
-
-namespace {
-constexpr UINT kInstallerTemplate = 102;
-constexpr int kInstallButton = 1000;
-constexpr int kExplanationText = 1002;
-constexpr int kProgressBar = 1003;
-constexpr UINT_PTR kAboutCommand = 0x0010;
-constexpr UINT kIconResource = 128;
-}  // namespace
 
 IconPosition MinimisedIconPosition(int clientWidth, int clientHeight, int iconWidth, int iconHeight)
 {
@@ -24,8 +15,8 @@ IconPosition MinimisedIconPosition(int clientWidth, int clientHeight, int iconWi
 }
 
 InstallerDialog::InstallerDialog(HWND parent)
-    : Dialog(kInstallerTemplate, parent),
-      icon(os::LoadIconA(os::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kIconResource))),
+    : Dialog(IDD_INSTALLER, parent),
+      icon(os::LoadIconA(os::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_VANTINST))),
       outcome_(kExitUserClosed)
 {
 }
@@ -39,7 +30,7 @@ const MessageEntry* InstallerDialog::MessageTable() const
         {WM_DESTROY, 0, 0, Handler(&InstallerDialog::OnDestroy)},
         {WM_PAINT, 0, 0, Handler(&InstallerDialog::OnPaint)},
         {WM_QUERYDRAGICON, 0, 0, Handler(&InstallerDialog::OnQueryDragIcon)},
-        {WM_COMMAND, BN_CLICKED, kInstallButton, Handler(&InstallerDialog::OnInstall)},
+        {WM_COMMAND, BN_CLICKED, IDC_INSTALL, Handler(&InstallerDialog::OnInstall)},
         {WM_TIMER, 0, 0, Handler(&InstallerDialog::OnTimer)},
         {0, 0, 0, nullptr},
     };
@@ -49,7 +40,7 @@ const MessageEntry* InstallerDialog::MessageTable() const
 void InstallerDialog::DoDataExchange()
 {
     Dialog::DoDataExchange();
-    AttachControl(progressBar, kProgressBar);
+    AttachControl(progressBar, IDC_PROGRESS);
 }
 
 BOOL InstallerDialog::OnInitDialog()
@@ -59,23 +50,23 @@ BOOL InstallerDialog::OnInitDialog()
     app.SetMainWindow(Window());
     app.LanguageOffset = 0;
 
-    SetControlMessage(Window(), kExplanationText, MSG_EXPLANATION);
-    SetControlMessage(Window(), kInstallButton, MSG_INSTALL);
-    SetControlMessage(Window(), IDCANCEL, MSG_EXIT);
-    os::SetWindowTextA(Window(), LoadMessage(MSG_TITLE + app.LanguageOffset).c_str());
+    SetControlMessage(Window(), IDC_EXPLANATION, MSG_EXPLANATION);
+    SetControlMessage(Window(), IDC_INSTALL, MSG_INSTALL_BUTTON);
+    SetControlMessage(Window(), IDCANCEL, MSG_EXIT_BUTTON);
+    os::SetWindowTextA(Window(), LoadMessage(MSG_MAIN_TITLE + app.LanguageOffset).c_str());
 
     if (HMENU menu = os::GetSystemMenu(Window(), FALSE)) {
-        String about = LoadMessage(MSG_ABOUT + app.LanguageOffset);
+        String about = LoadMessage(MSG_ABOUT_ENTRY + app.LanguageOffset);
         if (!about.empty()) {
             os::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-            os::AppendMenuA(menu, MF_STRING, kAboutCommand, about.c_str());
+            os::AppendMenuA(menu, MF_STRING, IDM_ABOUTBOX, about.c_str());
         }
     }
 
     os::SendMessageA(Window(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     os::SendMessageA(Window(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
 
-    if (HWND install = os::GetDlgItem(Window(), kInstallButton))
+    if (HWND install = os::GetDlgItem(Window(), IDC_INSTALL))
         os::EnableWindow(install, TRUE);
     return TRUE;
 }
@@ -128,19 +119,19 @@ INT_PTR InstallerDialog::OnInstall(WPARAM, LPARAM)
     InstallerApp& app = TheApp();
     app.BeginWaitCursor();
     app.OnIdle(0);
-    SetControlMessage(Window(), kExplanationText, MSG_INSTALLING);
+    SetControlMessage(Window(), IDC_EXPLANATION, MSG_PLEASE_WAIT);
 
     int result = InstallDriver(Window(), progressBar.Window(), SystemDirectoryPath().c_str());
-    if (HWND install = os::GetDlgItem(Window(), kInstallButton))
+    if (HWND install = os::GetDlgItem(Window(), IDC_INSTALL))
         os::EnableWindow(install, FALSE);
 
     outcome_ = kExitInstallFailed;
     if (result == 1) {
-        ShowMessage(MSG_INSTALLED);
+        ShowMessage(MSG_INSTALLED_RESTART);
         outcome_ = RestartWindows(EWX_REBOOT) ? kExitRestartInitiated : kExitRestartRequired;
     }
 
-    SetControlMessage(Window(), kExplanationText, MSG_EXPLANATION);
+    SetControlMessage(Window(), IDC_EXPLANATION, MSG_EXPLANATION);
     app.EndWaitCursor();
     app.OnIdle(0);
     return TRUE;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/Dialog.h"
+#include "res/resource.h"
 
 class InstallerDialog : public Dialog {
 public:
@@ -39,4 +40,4 @@ struct IconPosition {
 IconPosition MinimisedIconPosition(int clientWidth, int clientHeight, int iconWidth, int iconHeight);
 
 // Whether a WM_SYSCOMMAND's wParam is the About entry of the system menu.
-constexpr bool IsAboutCommand(WPARAM command) { return (command & 0xFFF0) == 0x0010; }
+constexpr bool IsAboutCommand(WPARAM command) { return (command & 0xFFF0) == IDM_ABOUTBOX; }

@@ -11,7 +11,7 @@ enable_testing()
 
 include(cmake/Resources.cmake OPTIONAL)
 
-add_library(vantinst_core STATIC ${VANTINST_CORE_SOURCES} ${VANTINST_CATALOGUE_SOURCES})
+add_library(vantinst_core STATIC ${VANTINST_CORE_SOURCES} res/Catalogue.cpp)
 target_include_directories(vantinst_core PUBLIC ${CMAKE_SOURCE_DIR})
 
 add_subdirectory(tests)

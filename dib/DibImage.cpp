@@ -1,6 +1,6 @@
 #include "dib/DibImage.h"
 
-#include "services/MessageIds.h"
+#include "res/resource.h"
 #include "services/Messages.h"
 
 #include <cstdlib>
@@ -32,7 +32,7 @@ unsigned CheckDibHeader(const BITMAPINFOHEADER& header)
         return MSG_BMP_COMPRESSED;
     LONG rows = header.biHeight < 0 ? -header.biHeight : header.biHeight;
     if (header.biWidth <= 0 || header.biWidth > kMaxDimension || rows == 0 || rows > kMaxDimension)
-        return MSG_BMP_NO_INFO;
+        return MSG_BMP_NO_INFO_BLOCK;
     return 0;
 }
 
@@ -67,6 +67,8 @@ int DibImage::Fail(unsigned messageId)
 
 int DibImage::Load(const char* path)
 {
+    std::free(bits);
+    bits = nullptr;
     file = os::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                            nullptr);
     if (file == INVALID_HANDLE_VALUE) {
@@ -79,9 +81,9 @@ int DibImage::Load(const char* path)
 
     unsigned char* raw = reinterpret_cast<unsigned char*>(&info);
     if (!ReadExactly(file, raw, 44))
-        return Fail(MSG_BMP_NO_INFO);
+        return Fail(MSG_BMP_NO_INFO_BLOCK);
     if (!ReadExactly(file, raw + 44, 60))
-        return Fail(MSG_BMP_NO_INFO);
+        return Fail(MSG_BMP_NO_INFO_BLOCK);
 
     if (unsigned refusal = CheckDibHeader(info.header))
         return Fail(refusal);
@@ -91,14 +93,14 @@ int DibImage::Load(const char* path)
     std::size_t size = DibRowsSize(info.header);
     if (os::SetFilePointer(file, static_cast<LONG>(fileHeader.bfOffBits), nullptr, FILE_BEGIN) ==
         INVALID_SET_FILE_POINTER)
-        return Fail(MSG_BMP_NO_INFO);
+        return Fail(MSG_BMP_NO_INFO_BLOCK);
     unsigned char* rows = static_cast<unsigned char*>(std::calloc(size, 1));
     if (!rows)
-        return Fail(MSG_BMP_NO_INFO);
+        return Fail(MSG_BMP_NO_INFO_BLOCK);
     DWORD read = 0;
     if (!os::ReadFile(file, rows, static_cast<DWORD>(size), &read, nullptr)) {
         std::free(rows);
-        return Fail(MSG_BMP_NO_INFO);
+        return Fail(MSG_BMP_NO_INFO_BLOCK);
     }
     CloseFile();
 

@@ -3,7 +3,7 @@
 #include "install/ProgramPaths.h"
 #include "install/WindowsVersion.h"
 #include "platform/Win.h"
-#include "services/MessageIds.h"
+#include "res/resource.h"
 #include "services/Messages.h"
 
 int DriverCopyList(const char* programPath, const char* systemDirectory, const char* baseName, bool windowsXp,
@@ -39,11 +39,11 @@ void ClearReadOnly(const char* path)
 {
     DWORD attributes = os::GetFileAttributesA(path);
     if (attributes == INVALID_FILE_ATTRIBUTES) {
-        ShowMessage(MSG_ATTRIBUTES_UNREADABLE, path);
+        ShowMessage(MSG_ATTRIBUTES_NOT_READ, path);
         return;
     }
     if (!(attributes & FILE_ATTRIBUTE_READONLY))
         return;
     if (!os::SetFileAttributesA(path, attributes & ~FILE_ATTRIBUTE_READONLY))
-        ShowMessage(MSG_ATTRIBUTES_UNSETTABLE, path);
+        ShowMessage(MSG_ATTRIBUTES_NOT_SET, path);
 }

@@ -5,7 +5,7 @@
 #include "install/WindowsVersion.h"
 #include "platform/CommandLine.h"
 #include "platform/SystemLibrary.h"
-#include "services/MessageIds.h"
+#include "res/resource.h"
 #include "services/Messages.h"
 
 namespace {
@@ -13,7 +13,6 @@ namespace {
 constexpr UINT_PTR kProgressTimer = 1;
 constexpr UINT kProgressInterval = 750;
 constexpr WORD kProgressRange = 75;
-constexpr int kInstallButton = 1000;
 
 void EnableControl(HWND dialog, int id, BOOL enable)
 {
@@ -31,7 +30,7 @@ DWORD PeekLastError()
 
 int OfferFilePlacement(const char* systemDirectory, const char* baseName)
 {
-    if (AskMessage(MSG_COPY_FILES_QUESTION) != IDYES)
+    if (AskMessage(MSG_ASK_COPY_FILES) != IDYES)
         return 0;
     return PlaceDriverFiles(systemDirectory, baseName);
 }
@@ -49,7 +48,7 @@ int UpdateDriver(UpdateDriverForPlugAndPlayDevicesProc update, const char* syste
     }
     if (code == ERROR_NO_MORE_ITEMS)
         return OfferFilePlacement(systemDirectory, baseName);
-    ShowSystemErrorMessage(MSG_DRIVER_NOT_INSTALLABLE);
+    ShowSystemErrorMessage(MSG_DRIVER_NOT_INSTALLED);
     return 0;
 }
 
@@ -67,7 +66,7 @@ void AdvanceProgressBar(HWND progressBar)
 int InstallDriver(HWND dialog, HWND progressBar, const char* systemDirectory)
 {
     UINT_PTR timer = os::SetTimer(dialog, kProgressTimer, kProgressInterval, nullptr);
-    EnableControl(dialog, kInstallButton, FALSE);
+    EnableControl(dialog, IDC_INSTALL, FALSE);
     EnableControl(dialog, IDCANCEL, FALSE);
 
     os::ShowWindow(progressBar, SW_SHOW);
@@ -90,11 +89,11 @@ int InstallDriver(HWND dialog, HWND progressBar, const char* systemDirectory)
             result = UpdateDriver(update, systemDirectory, baseName);
         } else {
             os::SetLastError(lookupError);
-            ShowSystemErrorMessage(MSG_NEWDEV_NOT_LOADABLE);
+            ShowSystemErrorMessage(MSG_NEWDEV_NOT_LOADED);
         }
         os::FreeLibrary(newdev);
     } else {
-        ShowSystemErrorMessage(MSG_NEWDEV_NOT_LOADABLE);
+        ShowSystemErrorMessage(MSG_NEWDEV_NOT_LOADED);
     }
 
     if (timer)

@@ -1,6 +1,6 @@
 #include "install/WindowsVersion.h"
 
-#include "services/MessageIds.h"
+#include "res/resource.h"
 #include "services/Messages.h"
 
 namespace {
@@ -11,7 +11,7 @@ bool QueryVersion(OSVERSIONINFOA& info)
     info.dwOSVersionInfoSize = sizeof(OSVERSIONINFOA);
     if (os::GetVersionExA(&info))
         return true;
-    ShowMessage(MSG_GETVERSION_FAILED);
+    ShowMessage(MSG_GETVERSIONEX_FAILED);
     return false;
 }
 

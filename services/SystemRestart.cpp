@@ -1,7 +1,7 @@
 #include "services/SystemRestart.h"
 
 #include "platform/CommandLine.h"
-#include "services/MessageIds.h"
+#include "res/resource.h"
 #include "services/Messages.h"
 
 bool RestartWindows(UINT flags)
@@ -11,7 +11,7 @@ bool RestartWindows(UINT flags)
 
     HANDLE token = nullptr;
     if (!os::OpenProcessToken(os::GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) {
-        ShowMessage(MSG_NO_SHUTDOWN_PRIVILEGE);
+        ShowMessage(MSG_NO_SHUTDOWN_RIGHT);
     } else {
         TOKEN_PRIVILEGES privileges{};
         os::LookupPrivilegeValueA(nullptr, SE_SHUTDOWN_NAME, &privileges.Privileges[0].Luid);
@@ -23,7 +23,7 @@ bool RestartWindows(UINT flags)
         DWORD adjusted = os::GetLastError();
         os::CloseHandle(token);
         if (adjusted != ERROR_SUCCESS)
-            ShowMessage(MSG_NO_SHUTDOWN_PRIVILEGE);
+            ShowMessage(MSG_NO_SHUTDOWN_RIGHT);
     }
 
     if (os::ExitWindowsEx(flags, 0))

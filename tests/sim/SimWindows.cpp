@@ -1,0 +1,132 @@
+#include "tests/sim/SimWindows.h"
+
+#include "platform/Application.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+
+namespace sim {
+
+namespace {
+World* world = nullptr;
+}
+
+World& Get()
+{
+    if (!world)
+        world = new World();
+    return *world;
+}
+
+void Reset()
+{
+    delete world;
+    world = new World();
+}
+
+std::string Key(const std::string& path)
+{
+    std::string key = path;
+    for (char& c : key) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (c == '/')
+            c = '\\';
+    }
+    return key;
+}
+
+void AddFile(const std::string& path, std::string data, DWORD attributes)
+{
+    File file;
+    file.data = std::move(data);
+    file.attributes = attributes;
+    Get().files[Key(path)] = file;
+}
+
+File* FindFile(const std::string& path)
+{
+    auto found = Get().files.find(Key(path));
+    return found == Get().files.end() ? nullptr : &found->second;
+}
+
+std::shared_ptr<VersionResource> MarkerVersion(const std::string& value)
+{
+    auto version = std::make_shared<VersionResource>();
+    version->translations = {0x04E40407};
+    version->values["\\StringFileInfo\\040704e4\\OrvelVersion"] = value + std::string(1, '\0');
+    return version;
+}
+
+Window* FromHandle(HWND window) { return reinterpret_cast<Window*>(window); }
+HWND Handle(Window* window) { return reinterpret_cast<HWND>(window); }
+
+namespace {
+
+Window* AddChild(Window* parent, int id, const char* className, const char* text, bool enabled, bool visible)
+{
+    auto child = std::make_unique<Window>();
+    child->id = id;
+    child->className = className;
+    child->text = text;
+    child->enabled = enabled;
+    child->visible = visible;
+    child->parent = parent;
+    child->hasSystemMenu = false;
+    parent->children.push_back(std::move(child));
+    return parent->children.back().get();
+}
+
+}  // namespace
+
+HWND CreateDialogWindow(UINT templateId, Dialog* dialog)
+{
+    auto window = std::make_unique<Window>();
+    window->className = "#32770";
+    window->dialog = dialog;
+    Window* w = window.get();
+    if (templateId == 102) {
+        w->text = "Druckertreiber f\374r Multi-Brenno unter Windows 2000 und XP";
+        AddChild(w, IDCANCEL, "Button", "Ende / Exit", true, true);
+        AddChild(w, 1002, "Static", "Text ist in den Ressourcen!", true, true);
+        AddChild(w, 1000, "Button", "Installieren / Install", false, true);
+        AddChild(w, 1003, "msctls_progress32", "Progress1", false, false);
+    } else {
+        w->text = "Info \374ber Installer f\374r Druckertreiber f\374r Brenno";
+        AddChild(w, -1, "Static", "", true, true);
+        AddChild(w, IDOK, "Button", "OK", true, true);
+    }
+    Get().topLevel.push_back(std::move(window));
+    return Handle(w);
+}
+
+Window* Child(HWND dialog, int id)
+{
+    Window* w = FromHandle(dialog);
+    if (!w)
+        return nullptr;
+    for (auto& child : w->children) {
+        if (child->id == id)
+            return child.get();
+    }
+    return nullptr;
+}
+
+std::string MainDialogText()
+{
+    Application* app = Application::Current();
+    Window* text = app ? Child(app->MainWindow(), 1002) : nullptr;
+    return text ? text->text : "";
+}
+
+std::vector<std::string> LogOf(const std::string& prefix)
+{
+    std::vector<std::string> entries;
+    for (const std::string& entry : Get().log) {
+        if (entry.compare(0, prefix.size(), prefix) == 0)
+            entries.push_back(entry);
+    }
+    return entries;
+}
+
+}  // namespace sim

@@ -1,0 +1,140 @@
+// A simulated Windows for the host tests: windows and controls, files with attributes
+// and version resources, message boxes with scripted answers, timers, libraries, the
+// last-error value and a log of the calls that matter for ordering.
+#pragma once
+
+#include "platform/Win.h"
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+class Dialog;
+
+namespace sim {
+
+struct Menu {
+    struct Item {
+        UINT flags;
+        UINT_PTR id;
+        std::string text;
+    };
+    std::vector<Item> items;
+};
+
+struct Window {
+    int id = 0;
+    std::string className;
+    std::string text;
+    bool enabled = true;
+    bool visible = true;
+    bool iconic = false;
+    RECT client{0, 0, 600, 200};
+    Window* parent = nullptr;
+    std::vector<std::unique_ptr<Window>> children;
+    Dialog* dialog = nullptr;
+    LPARAM bigIcon = 0;
+    LPARAM smallIcon = 0;
+    bool hasSystemMenu = true;
+    Menu systemMenu;
+    int rangeLow = 0, rangeHigh = 100, step = 10, position = 0;  // progress bars
+    bool ended = false;
+    INT_PTR endResult = 0;
+};
+
+struct Box {
+    HWND owner;
+    std::string text;
+    std::string caption;
+    UINT style;
+    std::string dialogText;  // the main dialog's explanation (1002) while the box was up
+    bool waitCursor;         // whether the hourglass was shown while the box was up
+};
+
+struct VersionResource {
+    bool hasRoot = true;
+    std::string root;  // bytes of the root block; default: a fixed block with the right signature
+    std::vector<DWORD> translations;
+    std::map<std::string, std::string> values;  // query path -> value bytes (terminator included or not)
+};
+
+struct File {
+    std::string data;
+    DWORD attributes = FILE_ATTRIBUTE_ARCHIVE;
+    std::shared_ptr<VersionResource> version;
+};
+
+struct World {
+    // Windows version and paths
+    BOOL versionQueryWorks = TRUE;
+    DWORD platformId = VER_PLATFORM_WIN32_NT, major = 5, minor = 1;
+    std::string modulePath = "C:\\Setup\\Vantinst.exe";
+    std::string windowsDirectory = "C:\\WINDOWS";
+    std::string commandLine = "\"C:\\Setup\\Vantinst.exe\"";
+    DWORD lastError = 0;
+
+    // files and directories; paths compared without case
+    std::map<std::string, File> files;
+    std::set<std::string> directories;
+    std::set<std::string> attributeWritesFail;
+    int openFiles = 0;
+    int failReadAfterBytes = -1;  // a read error of the file system once this much was read
+    bool failSeek = false;
+
+    // message boxes: answers for Yes/No boxes, in order
+    std::vector<Box> boxes;
+    std::deque<int> answers;
+    int timerTicksPerBox = 0;
+
+    // the string table; entries here replace the catalogue's (an empty text removes one)
+    std::map<UINT, std::string> stringOverrides;
+    std::map<DWORD, std::string> errorDescriptions;
+    int allocatedDescriptions = 0;
+
+    // newdev.dll
+    bool newdevLoads = true;
+    DWORD newdevLoadError = ERROR_MOD_NOT_FOUND;
+    bool newdevHasEntry = true;
+    std::deque<DWORD> updateResults;  // 0: success, else the failure's last-error value
+    int loadedLibraries = 0;
+
+    // restart
+    BOOL tokenOpens = TRUE;
+    DWORD adjustError = ERROR_SUCCESS;
+    BOOL exitWindowsWorks = TRUE;
+
+    // timers and cursor
+    std::map<UINT_PTR, HWND> timers;
+    std::string cursor = "arrow";
+
+    // what the user does while a dialog runs (called after its initialisation)
+    std::function<void(Dialog&, HWND)> onModal;
+    std::vector<std::unique_ptr<Window>> topLevel;
+
+    std::vector<std::string> log;
+};
+
+World& Get();
+void Reset();
+
+std::string Key(const std::string& path);
+void AddFile(const std::string& path, std::string data = "", DWORD attributes = FILE_ATTRIBUTE_ARCHIVE);
+File* FindFile(const std::string& path);
+// A version resource whose first translation is German/1252 and whose marker reads `value`.
+std::shared_ptr<VersionResource> MarkerVersion(const std::string& value);
+
+Window* FromHandle(HWND window);
+HWND Handle(Window* window);
+// A dialog window with the controls of template 102 or 100, as the template creates them.
+HWND CreateDialogWindow(UINT templateId, Dialog* dialog);
+Window* Child(HWND dialog, int id);
+// The text of the main window's explanation, or "" when it is not up.
+std::string MainDialogText();
+
+// Entries of the log that start with `prefix`.
+std::vector<std::string> LogOf(const std::string& prefix);
+}  // namespace sim

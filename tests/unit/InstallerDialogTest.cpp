@@ -1,0 +1,149 @@
+#include "app/AboutDialog.h"
+#include "app/InstallerDialog.h"
+#include "platform/MessageTable.h"
+#include "tests/unit/SimTest.h"
+
+#include <string>
+
+namespace {
+
+class Probe : public Dialog {
+public:
+    Probe() : Dialog(100, nullptr) {}
+    INT_PTR First(WPARAM, LPARAM) { return 1; }
+    INT_PTR Second(WPARAM, LPARAM) { return 2; }
+};
+
+TEST(MessageTableTest, FirstMatchWinsAndCommandsMatchCodeAndId)
+{
+    const MessageEntry table[] = {
+        {WM_TIMER, 0, 0, Handler(&Probe::First)},
+        {WM_COMMAND, BN_CLICKED, 1000, Handler(&Probe::First)},
+        {WM_TIMER, 0, 0, Handler(&Probe::Second)},
+        {WM_COMMAND, 5, 1000, Handler(&Probe::Second)},
+        {0, 0, 0, nullptr},
+    };
+    EXPECT_EQ(FindMessageEntry(table, WM_TIMER, 7), &table[0]);
+    EXPECT_EQ(FindMessageEntry(table, WM_COMMAND, MAKEWPARAM(1000, BN_CLICKED)), &table[1]);
+    EXPECT_EQ(FindMessageEntry(table, WM_COMMAND, MAKEWPARAM(1000, 5)), &table[3]);
+    EXPECT_EQ(FindMessageEntry(table, WM_COMMAND, MAKEWPARAM(1001, BN_CLICKED)), nullptr);
+    EXPECT_EQ(FindMessageEntry(table, WM_PAINT, 0), nullptr);
+}
+
+class InstallerDialogTest : public SimTest {
+protected:
+    // Runs the main dialog; `during` acts as the user while it is up.
+    void Run(std::function<void(InstallerDialog&, HWND)> during)
+    {
+        World().onModal = [during](Dialog& dialog, HWND window) {
+            if (dialog.TemplateId() == 102 && during)
+                during(static_cast<InstallerDialog&>(dialog), window);
+            if (dialog.TemplateId() == 100)
+                aboutCaption = sim::FromHandle(window)->text;
+        };
+        InstallerDialog dialog(nullptr);
+        dialog.DoModal();
+    }
+
+    static inline std::string aboutCaption;
+};
+
+TEST_F(InstallerDialogTest, InitialisationPutsTheCatalogueTextsInPlace)
+{
+    Run([](InstallerDialog& dialog, HWND window) {
+        sim::Window* w = sim::FromHandle(window);
+        EXPECT_EQ(w->text, "Druckerport-Treiber f\374r MultiBrenno unter Windows 2000/XP");
+        EXPECT_EQ(sim::Child(window, 1002)->text.size(), 419u);
+        EXPECT_EQ(sim::Child(window, 1000)->text, "Installieren / Install");
+        EXPECT_EQ(sim::Child(window, IDCANCEL)->text, "Ende / Exit");
+        EXPECT_TRUE(sim::Child(window, 1000)->enabled);
+        EXPECT_FALSE(sim::Child(window, 1003)->visible);
+        EXPECT_FALSE(sim::Child(window, 1003)->enabled);
+        EXPECT_EQ(dialog.progressBar.Window(), sim::Handle(sim::Child(window, 1003)));
+        ASSERT_EQ(w->systemMenu.items.size(), 2u);
+        EXPECT_EQ(w->systemMenu.items[0].flags, MF_SEPARATOR);
+        EXPECT_EQ(w->systemMenu.items[1].id, 0x0010u);
+        EXPECT_EQ(w->systemMenu.items[1].text, "Inf&o \374ber Vantinst...");
+        EXPECT_EQ(w->bigIcon, reinterpret_cast<LPARAM>(dialog.icon));
+        EXPECT_EQ(w->smallIcon, reinterpret_cast<LPARAM>(dialog.icon));
+        EXPECT_EQ(TheApp().MainWindow(), window);
+    });
+    EXPECT_EQ(sim::LogOf("SetIcon"), (std::vector<std::string>{"SetIcon 1", "SetIcon 0"}));
+    EXPECT_EQ(sim::LogOf("CenterWindow").size(), 1u);
+    EXPECT_EQ(TheApp().MainWindow(), nullptr) << "no owner for boxes once the dialog is gone";
+    EXPECT_EQ(sim::LogOf("WinHelp"), std::vector<std::string>{"WinHelp 2 0"});
+}
+
+TEST_F(InstallerDialogTest, AnEmptyAboutEntryAddsNothingToTheMenu)
+{
+    World().stringOverrides[1006] = "";
+    Run([](InstallerDialog&, HWND window) { EXPECT_TRUE(sim::FromHandle(window)->systemMenu.items.empty()); });
+}
+
+TEST_F(InstallerDialogTest, SystemCommandsOpenTheAboutBoxOnlyForItsEntry)
+{
+    Run([](InstallerDialog& dialog, HWND window) {
+        for (WPARAM command : {WPARAM(0x0010), WPARAM(0x0013), WPARAM(0x001F)})
+            EXPECT_EQ(dialog.Dispatch(window, WM_SYSCOMMAND, command, 0), TRUE);
+        for (WPARAM command : {WPARAM(SC_CLOSE), WPARAM(SC_MOVE), WPARAM(0x0020)})
+            EXPECT_EQ(dialog.Dispatch(window, WM_SYSCOMMAND, command, 0), FALSE) << command;
+    });
+    EXPECT_EQ(sim::LogOf("DoModal 100").size(), 3u);
+    EXPECT_EQ(aboutCaption, "Inf&o \374ber Vantinst...");
+}
+
+TEST_F(InstallerDialogTest, ExitEscapeAndEnterEndTheDialogWithoutAMessage)
+{
+    for (int id : {IDCANCEL, IDOK}) {
+        SetUp();
+        Run([id](InstallerDialog& dialog, HWND window) {
+            dialog.Dispatch(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+            EXPECT_TRUE(sim::FromHandle(window)->ended);
+            EXPECT_EQ(sim::FromHandle(window)->endResult, id);
+        });
+        EXPECT_TRUE(World().boxes.empty());
+    }
+}
+
+TEST_F(InstallerDialogTest, TimerStepsTheBarOnlyWhileItIsEnabled)
+{
+    Run([](InstallerDialog& dialog, HWND window) {
+        sim::Window* bar = sim::Child(window, 1003);
+        dialog.Dispatch(window, WM_TIMER, 1, 0);
+        EXPECT_EQ(bar->position, 0);
+        EXPECT_TRUE(sim::LogOf("InvalidateRect").empty());
+        bar->enabled = true;
+        bar->step = 1;
+        dialog.Dispatch(window, WM_TIMER, 1, 0);
+        EXPECT_EQ(bar->position, 1);
+    });
+    EXPECT_EQ(sim::LogOf("InvalidateRect"), std::vector<std::string>{"InvalidateRect 1003 all erase"});
+    EXPECT_EQ(sim::LogOf("UpdateWindow"), std::vector<std::string>{"UpdateWindow 1003"});
+}
+
+TEST_F(InstallerDialogTest, PaintingDrawsThePictureOrTheCentredIcon)
+{
+    EXPECT_EQ(MinimisedIconPosition(0, 0, 32, 32).x, -15);
+    EXPECT_EQ(MinimisedIconPosition(0, 0, 32, 32).y, -15);
+    EXPECT_EQ(MinimisedIconPosition(100, 37, 32, 32).x, 34);
+    EXPECT_EQ(MinimisedIconPosition(100, 37, 32, 32).y, 3);
+
+    Run([](InstallerDialog& dialog, HWND window) {
+        TheApp().bitmap.bits = static_cast<unsigned char*>(calloc(1, 16));
+        dialog.Dispatch(window, WM_PAINT, 0, 0);
+        sim::FromHandle(window)->iconic = true;
+        sim::FromHandle(window)->client = RECT{0, 0, 0, 0};
+        dialog.Dispatch(window, WM_PAINT, 0, 0);
+        EXPECT_EQ(dialog.Dispatch(window, WM_QUERYDRAGICON, 0, 0), reinterpret_cast<INT_PTR>(dialog.icon));
+    });
+    free(TheApp().bitmap.bits);
+    TheApp().bitmap.bits = nullptr;
+    ASSERT_EQ(sim::LogOf("StretchDIBits").size(), 1u);
+    EXPECT_EQ(sim::LogOf("StretchDIBits")[0].substr(0, 45), "StretchDIBits 2 2 190x102 from 0 0 190x102 bi");
+    EXPECT_EQ(sim::LogOf("IconEraseBkgnd").size(), 1u);
+    EXPECT_EQ(sim::LogOf("DrawIcon"), std::vector<std::string>{"DrawIcon -15 -15"});
+    EXPECT_EQ(sim::LogOf("BeginPaint").size(), 2u);
+    EXPECT_EQ(sim::LogOf("EndPaint").size(), 2u);
+}
+
+}  // namespace

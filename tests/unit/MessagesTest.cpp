@@ -1,0 +1,155 @@
+#include "services/MessageFormat.h"
+#include "services/Messages.h"
+#include "tests/unit/SimTest.h"
+
+#include <string>
+
+namespace {
+
+struct FormatCase {
+    const char* format;
+    const char* first;
+    const char* second;
+    const char* expected;
+};
+
+class FormatInsertsTest : public ::testing::TestWithParam<FormatCase> {};
+
+TEST_P(FormatInsertsTest, FillsPlaceholdersInOrder)
+{
+    const FormatCase& c = GetParam();
+    EXPECT_EQ(std::string(FormatInserts(c.format, c.first, c.second).c_str()), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, FormatInsertsTest,
+                         ::testing::Values(FormatCase{"copy %s to %s", "a", "b", "copy a to b"},
+                                           FormatCase{"attr %s", "a", "b", "attr a"},
+                                           FormatCase{"attr %s", nullptr, "b", "attr b"},
+                                           FormatCase{"copy %s to %s", nullptr, "b", "copy b to "},
+                                           FormatCase{"100%% of %s", "x", nullptr, "100% of x"},
+                                           FormatCase{"no inserts", "a", nullptr, "no inserts"},
+                                           FormatCase{"%s", "%s%s", nullptr, "%s%s"},
+                                           FormatCase{"end %", "a", nullptr, "end %"}));
+
+TEST(WithErrorCodeTest, AppendsEightLowerCaseHexDigits)
+{
+    EXPECT_STREQ(WithErrorCode("t", 0x7e).c_str(), "t [0000007e]");
+    EXPECT_STREQ(WithErrorCode("t", 0xE000020B).c_str(), "t [e000020b]");
+    EXPECT_STREQ(WithErrorCode("t", 0).c_str(), "t [00000000]");
+}
+
+class MessagesTest : public SimTest {};
+
+TEST_F(MessagesTest, ShowMessagePutsInsertsIntoTheCatalogueText)
+{
+    ShowMessage(1109, "C:\\Setup\\a.sys", "C:\\WINDOWS\\system32\\drivers\\a.sys");
+    ShowMessage(1103, "C:\\x.sys", "ignored");
+    ShowMessage(1103, nullptr, "second");
+    ASSERT_EQ(World().boxes.size(), 3u);
+    EXPECT_EQ(World().boxes[0].text, "Datei C:\\Setup\\a.sys l\344\337t sich nicht in C:\\WINDOWS\\system32\\drivers\\a.sys kopieren");
+    EXPECT_EQ(World().boxes[1].text, "Attribute der Datei C:\\x.sys k\366nnen nicht gelesen werden");
+    EXPECT_EQ(World().boxes[2].text, "Attribute der Datei second k\366nnen nicht gelesen werden");
+    for (const sim::Box& box : World().boxes) {
+        EXPECT_EQ(box.caption, "Vantinst");
+        EXPECT_EQ(box.style, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
+        EXPECT_EQ(box.owner, nullptr);
+    }
+}
+
+TEST_F(MessagesTest, ShowMessageWithoutInsertsShowsTheTextUnformatted)
+{
+    World().stringOverrides[1110] = "100% sicher %s";
+    ShowMessage(1110);
+    ShowMessage(1116);
+    ASSERT_EQ(World().boxes.size(), 2u);
+    EXPECT_EQ(World().boxes[0].text, "100% sicher %s");
+    EXPECT_EQ(World().boxes[1].text,
+              "Der DruckerPort-Treiber wurde erfolgreich installiert.\n"
+              "Bitte beenden Sie alle anderen Programme, der Rechner  wird neu gestartet.\n"
+              "W\344hlen Sie dann in der WinBrenno-Software den Treiber \"Paralell,32Bit,Uni\" aus.");
+}
+
+TEST_F(MessagesTest, LongPathsAreShownWhole)
+{
+    std::string source = "C:\\" + std::string(250, 's');
+    std::string destination = "D:\\" + std::string(250, 'd');
+    ShowMessage(1109, source.c_str(), destination.c_str());
+    ASSERT_EQ(World().boxes.size(), 1u);
+    EXPECT_EQ(World().boxes[0].text, "Datei " + source + " l\344\337t sich nicht in " + destination + " kopieren");
+}
+
+TEST_F(MessagesTest, SystemErrorMessageAppendsTheLastErrorCode)
+{
+    struct Case {
+        UINT id;
+        DWORD code;
+        const char* expected;
+    } cases[] = {
+        {1206, 126,
+         "Die unter Windows XP oder Windows 2000 ben\366tigte DLL \"newdev.dll\" kann nicht geladen werden. [0000007e]"},
+        {1207, 0xE000020B, "Treiber konnte nicht installiert werden. [e000020b]"},
+        {1207, 0, "Treiber konnte nicht installiert werden. [00000000]"},
+    };
+    World().errorDescriptions[126] = "Das angegebene Modul wurde nicht gefunden.\r\n";
+    for (const Case& c : cases) {
+        World().lastError = c.code;
+        ShowSystemErrorMessage(c.id);
+        EXPECT_EQ(World().boxes.back().text, c.expected);
+    }
+    EXPECT_EQ(World().allocatedDescriptions, 0) << "every description allocated was freed";
+    EXPECT_EQ(sim::LogOf("FormatMessage").front(), "FormatMessage 4864 1024");
+}
+
+TEST_F(MessagesTest, SystemErrorMessageFormatsTheDescriptionIntoPlaceholders)
+{
+    World().stringOverrides[1207] = "%s: %s";
+    World().errorDescriptions[5] = "Zugriff verweigert.";
+    World().lastError = 5;
+    ShowSystemErrorMessage(1207, "C:\\a");
+    World().stringOverrides[1207] = "Fehler: %s";
+    ShowSystemErrorMessage(1207);
+    EXPECT_EQ(BoxTexts(), (std::vector<std::string>{"C:\\a: Zugriff verweigert. [00000005]",
+                                                    "Fehler: Zugriff verweigert. [00000005]"}));
+}
+
+TEST_F(MessagesTest, AskMessageIgnoresTheLanguageOffsetAndReturnsTheAnswer)
+{
+    TheApp().LanguageOffset = 2000;
+    World().answers = {IDYES, IDNO};
+    EXPECT_EQ(AskMessage(1131), IDYES);
+    EXPECT_EQ(AskMessage(1131), IDNO);
+    EXPECT_EQ(World().boxes[0].text, std::string(LoadMessage(1131).c_str()));
+    EXPECT_EQ(World().boxes[0].style, static_cast<UINT>(MB_YESNO | MB_ICONEXCLAMATION));
+    ShowMessage(1110);
+    EXPECT_EQ(World().boxes.back().text, "GetVersionEx() has result false.");
+}
+
+TEST_F(MessagesTest, BoxesBelongToTheMainWindowWhileItIsUp)
+{
+    sim::Window dialog;
+    TheApp().SetMainWindow(sim::Handle(&dialog));
+    ShowMessage(1200);
+    EXPECT_EQ(World().boxes.back().owner, sim::Handle(&dialog));
+}
+
+TEST_F(MessagesTest, SetControlMessageChangesOnlyAnExistingControl)
+{
+    HWND dialog = sim::CreateDialogWindow(102, nullptr);
+    SetControlMessage(dialog, IDCANCEL, 1002);
+    SetControlMessage(dialog, 4711, 1004);
+    EXPECT_EQ(sim::Child(dialog, IDCANCEL)->text, "Ende / Exit");
+    EXPECT_EQ(sim::Child(dialog, 1000)->text, "Installieren / Install");
+}
+
+TEST_F(MessagesTest, LongEntriesLoadWhole)
+{
+    String explanation = LoadMessage(1000);
+    EXPECT_EQ(explanation.size(), 419u);
+    World().stringOverrides[1000] = std::string(255, 'x');
+    EXPECT_EQ(LoadMessage(1000).size(), 255u);
+    World().stringOverrides[1000] = std::string(1000, 'y');
+    EXPECT_EQ(LoadMessage(1000).size(), 1000u);
+    EXPECT_TRUE(LoadMessage(4242).empty());
+}
+
+}  // namespace
