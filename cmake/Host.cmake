@@ -9,9 +9,9 @@ add_compile_options(-Wall -Wextra)
 find_package(GTest REQUIRED)
 enable_testing()
 
-include(cmake/Resources.cmake OPTIONAL)
+include(cmake/Resources.cmake)
 
-add_library(vantinst_core STATIC ${VANTINST_CORE_SOURCES} res/Catalogue.cpp)
+add_library(vantinst_core STATIC ${VANTINST_CORE_SOURCES} ${VANTINST_CATALOGUE_SOURCES})
 target_include_directories(vantinst_core PUBLIC ${CMAKE_SOURCE_DIR})
 
 add_subdirectory(tests)

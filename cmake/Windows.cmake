@@ -8,7 +8,7 @@ add_compile_options(-Wall -Wextra -fno-exceptions -fno-rtti -fno-asynchronous-un
 add_link_options(-static -static-libgcc -static-libstdc++ -Wl,--gc-sections -s
                  -Wl,--major-subsystem-version,5,--minor-subsystem-version,0,--major-os-version,5,--minor-os-version,0)
 
-include(cmake/Resources.cmake OPTIONAL)
+include(cmake/Resources.cmake)
 
 add_executable(Vantinst WIN32
   ${VANTINST_CORE_SOURCES}
@@ -20,4 +20,15 @@ add_executable(Vantinst WIN32
 target_include_directories(Vantinst PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_libraries(Vantinst PRIVATE user32 gdi32 advapi32 kernel32)
 
-include(cmake/Ship.cmake OPTIONAL)
+include(cmake/Ship.cmake)
+
+enable_testing()
+vantinst_resource_test(Vantinst)
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "AMD64")
+  # The x86_64 build runs under Wine: the end-to-end tests and their fixtures.
+  vantinst_version_fixtures(${CMAKE_BINARY_DIR}/fixtures/versions)
+  add_subdirectory(tests/win)
+  if(EXISTS ${CMAKE_SOURCE_DIR}/tests/wine/CMakeLists.txt)
+    add_subdirectory(tests/wine)
+  endif()
+endif()
