@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# Builds Vantinst, assembles dist/, and starts it in a throwaway Wine prefix that reports
+# Windows XP and has a standard parallel port (*PNP0400) for the driver update to find.
+# Uses your display when DISPLAY is set, otherwise a virtual one, and saves a screenshot.
+# Extra arguments go to Vantinst.exe (for example -norestart or -info).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+bash scripts/setup.sh
+
+for preset in win32 win64; do
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j "$(nproc)" >/dev/null
+done
+echo "Shipped package: $root/build/win32/dist (and build/win32/Vantinst-win32.zip)"
+
+work=$(mktemp -d /tmp/vantinst-run.XXXXXX)
+export PATH=/usr/lib/wine:$PATH WINEPREFIX=$work/prefix HOME=$work WINEDEBUG=-all LANG=C
+export WINEDLLOVERRIDES=winemenubuilder.exe=d
+xvfb=""
+if [ -z "${DISPLAY:-}" ]; then
+  for n in $(seq 90 120); do [ -e /tmp/.X11-unix/X$n ] || break; done
+  Xvfb ":$n" -screen 0 1024x768x24 >/dev/null 2>&1 &
+  xvfb=$!
+  export DISPLAY=":$n"
+  sleep 1
+fi
+cleanup() { wineserver -k >/dev/null 2>&1 || true; [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null; true; }
+trap cleanup EXIT
+
+echo "Preparing a Windows XP prefix in $WINEPREFIX ..."
+wine64 wineboot -i >/dev/null 2>&1
+wine64 reg add 'HKCU\Software\Wine' /v Version /d winxp /f >/dev/null 2>&1
+wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+wine64 reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+wine64 "$root/build/win64/tests/wine/mkdevice.exe" add '*PNP0400' >/dev/null 2>&1
+wineserver -w
+cp -r "$root/build/win64/dist" "$work/Vantinst"
+
+echo "Starting Vantinst.exe $* on display $DISPLAY ..."
+wine64 "$work/Vantinst/Vantinst.exe" "$@" &
+program=$!
+shot="$root/build/vantinst-dialog.png"
+for _ in $(seq 1 20); do
+  sleep 0.5
+  kill -0 "$program" 2>/dev/null || break
+done
+if kill -0 "$program" 2>/dev/null; then
+  sleep 1
+  import -window root "$shot" 2>/dev/null && echo "Screenshot of the dialog: $shot"
+  if [ -n "$xvfb" ]; then
+    echo "The dialog ran on a virtual display (DISPLAY was not set); closing it now."
+    closed=1
+    wineserver -k
+  fi
+fi
+closed=${closed:-0}
+set +e
+wait "$program"
+status=$?
+set -e
+case $status in
+  0) meaning="nothing to do: the driver is current, or this Windows is not served" ;;
+  $((1602 % 256))) meaning="1602: the dialog was closed without installing" ;;
+  $((1603 % 256))) meaning="1603: an installation was attempted and did not succeed" ;;
+  $((3010 % 256))) meaning="3010: installed; Windows must be restarted (not requested or refused)" ;;
+  $((1641 % 256))) meaning="1641: installed and Windows was asked to restart" ;;
+  *) meaning="ended by Wine (a restart request ends every program of the prefix with 0)" ;;
+esac
+if [ "$closed" = 1 ]; then
+  echo "Vantinst.exe showed its dialog (the driver is to be installed) and was closed by this script."
+else
+  echo "Vantinst.exe ended with exit status $status (Wine passes only the low 8 bits) - $meaning"
+fi
