@@ -30,7 +30,7 @@ unsigned CheckDibHeader(const BITMAPINFOHEADER& header)
         return MSG_BMP_BIT_COUNT;
     if (header.biCompression != BI_RGB)
         return MSG_BMP_COMPRESSED;
-    LONG rows = header.biHeight < 0 ? -header.biHeight : header.biHeight;
+    long long rows = header.biHeight < 0 ? -static_cast<long long>(header.biHeight) : header.biHeight;
     if (header.biWidth <= 0 || header.biWidth > kMaxDimension || rows == 0 || rows > kMaxDimension)
         return MSG_BMP_NO_INFO_BLOCK;
     return 0;
