@@ -472,6 +472,15 @@ BOOL ExitWindowsEx(UINT flags, DWORD reason)
 int StretchDIBits(HDC, int xDest, int yDest, int destWidth, int destHeight, int xSrc, int ySrc, int srcWidth,
                   int srcHeight, const void* bits, const BITMAPINFO* info, UINT usage, DWORD rop)
 {
+    // Read the rows as the drawing would, so a short pixel buffer shows under ASan.
+    if (bits) {
+        const BITMAPINFOHEADER& h = info->bmiHeader;
+        std::size_t rowBytes = (static_cast<std::size_t>(h.biWidth) * h.biBitCount + 31) / 32 * 4;
+        std::size_t rows = static_cast<std::size_t>(h.biHeight < 0 ? -static_cast<long long>(h.biHeight) : h.biHeight);
+        volatile unsigned char sum = 0;
+        for (std::size_t i = 0; i < rowBytes * rows; ++i)
+            sum = sum + static_cast<const unsigned char*>(bits)[i];
+    }
     Get().log.push_back("StretchDIBits " + std::to_string(xDest) + " " + std::to_string(yDest) + " " +
                         std::to_string(destWidth) + "x" + std::to_string(destHeight) + " from " +
                         std::to_string(xSrc) + " " + std::to_string(ySrc) + " " + std::to_string(srcWidth) + "x" +
@@ -549,7 +558,8 @@ BOOL GetFileVersionInfoA(LPCSTR name, DWORD, DWORD size, void* data)
     }
     std::memcpy(at, root.data(), root.size());
     at += root.size();
-    std::memcpy(at, version->translations.data(), version->translations.size() * 4);
+    if (!version->translations.empty())
+        std::memcpy(at, version->translations.data(), version->translations.size() * 4);
     at += version->translations.size() * 4;
     for (auto& value : version->values) {
         std::memcpy(at, value.second.data(), value.second.size());

@@ -129,7 +129,9 @@ TEST_F(InstallerDialogTest, PaintingDrawsThePictureOrTheCentredIcon)
     EXPECT_EQ(MinimisedIconPosition(100, 37, 32, 32).y, 3);
 
     Run([](InstallerDialog& dialog, HWND window) {
-        TheApp().bitmap.bits = static_cast<unsigned char*>(calloc(1, 16));
+        TheApp().bitmap.info = DibInfo{};
+        TheApp().bitmap.info.header = BITMAPINFOHEADER{40, 8, 2, 1, 4, BI_RGB, 0, 0, 0, 0, 0};
+        TheApp().bitmap.bits = static_cast<unsigned char*>(calloc(1, 8));
         dialog.Dispatch(window, WM_PAINT, 0, 0);
         sim::FromHandle(window)->iconic = true;
         sim::FromHandle(window)->client = RECT{0, 0, 0, 0};
