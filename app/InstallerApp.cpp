@@ -16,23 +16,25 @@ InstallerApp& TheApp() { return theApp; }
 bool InstallerApp::StartUp()
 {
     InstallerDialog dialog(nullptr);
-    os::InitCommonControls();
 
     bitmap.Load(ProgramDirectoryPath("OEM.BMP").c_str());
 
     SetExitCode(kExitNothingToDo);
-    if (IsWindowsNt5() != 1)
+    int windowsNt5 = IsWindowsNt5();
+    if (windowsNt5 != 1)
         return false;
 
     String system = SystemDirectoryPath();
-    int installed = 1;
-    DriverFileSet files = InstalledDriverFiles(IsWindowsXp());
-    for (int i = 0; i < files.count; ++i) {
-        if (CheckDriverFileVersion((system + files.files[i]).c_str()) == 0)
-            installed = 0;
-    }
+    int windowsXp = IsWindowsXp();
+    DriverFileSet files = InstalledDriverFiles(windowsXp);
+    int checks[2] = {1, 1};
+    for (int i = 0; i < files.count; ++i)
+        checks[i] = CheckDriverFileVersion((system + files.files[i]).c_str());
 
-    if (installed == 0) {
+    if (NeedsInstallation(windowsNt5, windowsXp, checks)) {
+        // Only now: the common controls and the icon cost a run that ends silently
+        // half again its time.
+        os::InitCommonControls();
         dialog.DoModal();
         SetExitCode(dialog.Outcome());
     }

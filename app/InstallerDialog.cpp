@@ -15,9 +15,7 @@ IconPosition MinimisedIconPosition(int clientWidth, int clientHeight, int iconWi
 }
 
 InstallerDialog::InstallerDialog(HWND parent)
-    : Dialog(IDD_INSTALLER, parent),
-      icon(os::LoadIconA(os::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_VANTINST))),
-      outcome_(kExitUserClosed)
+    : Dialog(IDD_INSTALLER, parent), icon(nullptr), outcome_(kExitUserClosed)
 {
 }
 
@@ -45,6 +43,8 @@ void InstallerDialog::DoDataExchange()
 
 BOOL InstallerDialog::OnInitDialog()
 {
+    if (!icon)
+        icon = os::LoadIconA(os::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_VANTINST));
     Dialog::OnInitDialog();
     InstallerApp& app = TheApp();
     app.SetMainWindow(Window());

@@ -21,7 +21,7 @@ public:
     INT_PTR OnTimer(WPARAM wParam, LPARAM lParam);
 
     Control progressBar;
-    HICON icon;
+    HICON icon;  // loaded when the window is first initialised
 
 protected:
     const MessageEntry* MessageTable() const override;

@@ -1,7 +1,5 @@
 #include "app/StartupDecision.h"
 
-#include "install/WindowsVersion.h"
-
 DriverFileSet InstalledDriverFiles(int windowsXp)
 {
     if (windowsXp == 1)
@@ -9,11 +7,11 @@ DriverFileSet InstalledDriverFiles(int windowsXp)
     return {2, {"drivers\\orvel2kparallel.sys", "drivers\\orvel2kparport.sys"}};
 }
 
-bool NeedsInstallation(DWORD platformId, DWORD major, DWORD minor, const int* checks)
+bool NeedsInstallation(int windowsNt5, int windowsXp, const int* checks)
 {
-    if (IsNt5Version(platformId, major) != 1)
+    if (windowsNt5 != 1)
         return false;
-    DriverFileSet files = InstalledDriverFiles(IsXpVersion(platformId, major, minor));
+    DriverFileSet files = InstalledDriverFiles(windowsXp);
     for (int i = 0; i < files.count; ++i) {
         if (checks[i] == 0)
             return true;

@@ -11,6 +11,7 @@ struct DriverFileSet {
 };
 DriverFileSet InstalledDriverFiles(int windowsXp);
 
-// True when the program serves this Windows (NT 5.x) and at least one of the checks for
-// its driver files (one on 5.1, two on the others) yielded 0. `checks` holds their results.
-bool NeedsInstallation(DWORD platformId, DWORD major, DWORD minor, const int* checks);
+// True when the program serves this Windows (the NT 5.x test answered 1) and at least one
+// of the checks of its driver files (one on XP, two on the others) yielded 0. `checks`
+// holds their results in the order of InstalledDriverFiles.
+bool NeedsInstallation(int windowsNt5, int windowsXp, const int* checks);

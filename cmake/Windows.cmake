@@ -24,6 +24,10 @@ include(cmake/Ship.cmake)
 
 enable_testing()
 vantinst_resource_test(Vantinst)
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  # The shipped i686 build: static checks of the exe against Windows 2000 and XP.
+  add_subdirectory(tests/pe)
+endif()
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "AMD64")
   # The x86_64 build runs under Wine: the end-to-end tests and their fixtures.
   vantinst_version_fixtures(${CMAKE_BINARY_DIR}/fixtures/versions)

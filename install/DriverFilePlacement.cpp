@@ -6,24 +6,25 @@
 #include "res/resource.h"
 #include "services/Messages.h"
 
-int DriverCopyList(const char* programPath, const char* systemDirectory, const char* baseName, bool windowsXp,
+int DriverCopyList(const char* programDirectory, const char* systemDirectory, const char* baseName, bool windowsXp,
                    DriverCopy (&copies)[3])
 {
     String driver = String(baseName) + ".sys";
-    copies[0] = {JoinProgramDirectory(programPath, driver.c_str()), String(systemDirectory) + "dllcache\\" + driver.c_str()};
-    copies[1] = {JoinProgramDirectory(programPath, driver.c_str()), String(systemDirectory) + "drivers\\" + driver.c_str()};
+    copies[0] = {JoinProgramDirectory(programDirectory, driver.c_str()), String(systemDirectory) + "dllcache\\" + driver.c_str()};
+    copies[1] = {JoinProgramDirectory(programDirectory, driver.c_str()), String(systemDirectory) + "drivers\\" + driver.c_str()};
     if (windowsXp)
         return 2;
-    copies[2] = {JoinProgramDirectory(programPath, "orvel2kparport.sys"),
+    copies[2] = {JoinProgramDirectory(programDirectory, "orvel2kparport.sys"),
                  String(systemDirectory) + "drivers\\orvel2kparport.sys"};
     return 3;
 }
 
 int PlaceDriverFiles(const char* systemDirectory, const char* baseName)
 {
-    String program = ProgramDirectoryPath("");
+    // The program's directory with a trailing separator: joined with each source name below.
+    String programDirectory = ProgramDirectoryPath("");
     DriverCopy copies[3];
-    int count = DriverCopyList(program.c_str(), systemDirectory, baseName, IsWindowsXp() == 1, copies);
+    int count = DriverCopyList(programDirectory.c_str(), systemDirectory, baseName, IsWindowsXp() == 1, copies);
 
     int result = 0;
     for (int i = 0; i < count; ++i) {

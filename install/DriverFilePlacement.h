@@ -11,7 +11,7 @@ struct DriverCopy {
 
 // The copies in order: into dllcache\ and drivers\, and on every Windows but XP the
 // second driver file into drivers\ as well. At most three.
-int DriverCopyList(const char* programPath, const char* systemDirectory, const char* baseName, bool windowsXp,
+int DriverCopyList(const char* programDirectory, const char* systemDirectory, const char* baseName, bool windowsXp,
                    DriverCopy (&copies)[3]);
 
 // Copies every file of the list (reporting each failure) and returns the last copy's result.

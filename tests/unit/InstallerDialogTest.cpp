@@ -64,6 +64,7 @@ TEST_F(InstallerDialogTest, InitialisationPutsTheCatalogueTextsInPlace)
         EXPECT_EQ(w->systemMenu.items[0].flags, MF_SEPARATOR);
         EXPECT_EQ(w->systemMenu.items[1].id, 0x0010u);
         EXPECT_EQ(w->systemMenu.items[1].text, "Inf&o \374ber Vantinst...");
+        EXPECT_NE(dialog.icon, nullptr);
         EXPECT_EQ(w->bigIcon, reinterpret_cast<LPARAM>(dialog.icon));
         EXPECT_EQ(w->smallIcon, reinterpret_cast<LPARAM>(dialog.icon));
         EXPECT_EQ(TheApp().MainWindow(), window);
