@@ -334,6 +334,11 @@ static void cmdDump(char *args)
     put(",\"rect\":"); putRect(&r);
     GetClientRect(h, &r);
     put(",\"client\":"); putRect(&r);
+    {
+        POINT origin = {0, 0};
+        ClientToScreen(h, &origin);
+        putf(",\"origin\":[%ld,%ld]", (long)origin.x, (long)origin.y);
+    }
     put(",\"owner\":"); putHwnd(GetWindow(h, GW_OWNER));
     putf(",\"enabled\":%s,\"visible\":%s,\"style\":%lu,\"exstyle\":%lu,\"children\":[",
          IsWindowEnabled(h) ? "true" : "false", IsWindowVisible(h) ? "true" : "false",

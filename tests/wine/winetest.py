@@ -86,6 +86,7 @@ MSG = {
            "Wählen Sie dann in der WinBrenno-Software den Treiber \"Paralell,32Bit,Uni\" aus."),
     1127: "Installation läuft.\n\nBitte warten (kann bis zu 30 Sekunden dauern) ...",
     1200: "Konnte BMP-Datei nicht finden",
+    1202: ("BMP-Datei enthält keinen Informationsblock, deshalb kann BMP-Datei nicht gelesen werden."),
     1206: "Die unter Windows XP oder Windows 2000 benötigte DLL \"newdev.dll\" kann nicht geladen werden.",
     1207: "Treiber konnte nicht installiert werden.",
 }
@@ -443,6 +444,7 @@ class Window:
         self.cls = text(d['class'])
         self.text = text(d['text'])
         self.rect = tuple(d['rect'])
+        self.origin = tuple(d['origin'])  # the client area's top-left on the screen
         self.owner = int(d['owner'], 16)
         self.enabled = d['enabled']
         self.visible = d['visible']
