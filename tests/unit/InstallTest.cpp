@@ -2,6 +2,7 @@
 #include "app/InstallerDialog.h"
 #include "install/DriverFilePlacement.h"
 #include "install/DriverInstaller.h"
+#include "install/ProgramPaths.h"
 #include "platform/CommandLine.h"
 #include "services/Messages.h"
 #include "services/SystemRestart.h"
@@ -386,6 +387,26 @@ TEST_F(InstallCommandTest, FailureShowsNothingMoreAndLeavesOnlyExit)
     EXPECT_TRUE(sim::LogOf("ExitWindowsEx").empty());
     EXPECT_FALSE(sim::Child(sim::Handle(mainWindow_), 1000)->enabled);
     EXPECT_TRUE(sim::Child(sim::Handle(mainWindow_), IDCANCEL)->enabled);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(InstallTest, PathsNearTheLimitStayWholeInMessages)
+{
+    World().windowsDirectory = "C:\\" + std::string(240, 'w');
+    World().modulePath = "D:\\" + std::string(236, 'p') + "\\Vantinst.exe";
+    std::string system = SystemDirectoryPath().c_str();
+    EXPECT_EQ(system, World().windowsDirectory + "\\System32\\");
+
+    EXPECT_EQ(PlaceDriverFiles(system.c_str(), "orvelxpparallel"), 0);
+    std::string source = "D:\\" + std::string(236, 'p') + "\\orvelxpparallel.sys";
+    ASSERT_EQ(World().boxes.size(), 4u);
+    EXPECT_EQ(World().boxes[0].text, "Datei " + source.substr(0, MAX_PATH - 1) + " l\344\337t sich nicht in " + system +
+                                         "dllcache\\orvelxpparallel.sys kopieren");
+    EXPECT_EQ(World().boxes[3].text,
+              "Attribute der Datei " + system + "drivers\\orvelxpparallel.sys k\366nnen nicht gelesen werden");
 }
 
 }  // namespace

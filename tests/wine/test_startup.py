@@ -21,14 +21,25 @@ class StartUpTest(winetest.WineTestCase):
         self.assertExit(probe, EXIT_CLOSED)
 
     def test_unserved_windows_versions_end_at_once(self):
-        # No driver files at all: only the version keeps the dialog away.
+        # No driver files at all: only the version keeps the dialog away. Wine's trace of
+        # the version functions shows which files the program examined.
         prefix = self.new_prefix()
-        probe = prefix.probe()
+        probe = prefix.probe({'WINEDEBUG': '+ver'})
         for version in ['win98', 'nt40', 'vista', 'win10']:
             with self.subTest(version=version):
                 prefix.set_version(version)
                 probe.start()
                 self.run_expecting_silence(probe)
+        self.assertNotIn('orvel', self.version_trace(probe), 'no driver file examined')
+
+        prefix.set_version('winxp')
+        self.run_expecting_dialog(probe)
+        self.assertIn('orvelxpparallel.sys', self.version_trace(probe), 'the trace shows examined files')
+
+    def version_trace(self, probe):
+        probe.log.flush()
+        with open(probe.log_path, 'rb') as log:
+            return log.read().decode('latin-1').lower()
 
     def test_installed_driver_files_decide(self):
         old = os.path.join(winetest.HELPERS, 'old_driver.sys')
