@@ -25,7 +25,11 @@ if [ -z "${DISPLAY:-}" ]; then
   export DISPLAY=":$n"
   sleep 1
 fi
-cleanup() { wineserver -k >/dev/null 2>&1 || true; [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null; true; }
+cleanup() {
+  wineserver -k >/dev/null 2>&1 || true
+  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
+  rm -rf "$work"
+}
 trap cleanup EXIT
 
 echo "Preparing a Windows XP prefix in $WINEPREFIX ..."
