@@ -19,7 +19,7 @@ command -v "$cxx" >/dev/null || { echo "no $cxx; install clang (libFuzzer needs 
 
 # The program's logic as the host build has it, with the simulated Windows.
 mapfile -t core < <(sed -n '/^set(VANTINST_CORE_SOURCES/,/^)/p' "$src/CMakeLists.txt" | grep -Eo '[A-Za-z0-9_/]+\.cpp')
-sources=("${core[@]}" res/Catalogue.cpp tests/sim/SimApi.cpp tests/sim/SimDialog.cpp tests/sim/SimWindows.cpp
+sources=("${core[@]}" res/Catalogue.cpp tests/sim/SimKernel.cpp tests/sim/SimUser.cpp tests/sim/SimVersion.cpp tests/sim/SimDialog.cpp tests/sim/SimWindows.cpp
          tests/fuzz/fuzz_bmp.cpp)
 
 mkdir -p "$dir/obj" "$dir/corpus" "$dir/findings"

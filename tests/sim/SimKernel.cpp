@@ -1,0 +1,310 @@
+// The simulated KERNEL32 and ADVAPI32: module, version, files, libraries, strings, token.
+#include "res/Catalogue.h"
+#include "tests/sim/SimWindows.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+using sim::Get;
+
+namespace {
+
+HINSTANCE const kInstance = reinterpret_cast<HINSTANCE>(0x400000);
+HMODULE const kNewdev = reinterpret_cast<HMODULE>(0x7000);
+HANDLE const kProcess = reinterpret_cast<HANDLE>(-1);
+HANDLE const kToken = reinterpret_cast<HANDLE>(0x7100);
+
+struct OpenFile {
+    std::string path;
+    std::size_t position = 0;
+    std::size_t delivered = 0;
+};
+
+DWORD CopyOut(const std::string& text, LPSTR buffer, DWORD size)
+{
+    // GetModuleFileNameA's way: at most `size` characters; a full buffer is not terminated.
+    DWORD length = static_cast<DWORD>(text.size());
+    DWORD copied = length < size ? length : size;
+    std::memcpy(buffer, text.data(), copied);
+    if (copied < size)
+        buffer[copied] = '\0';
+    return copied;
+}
+
+std::string Directory(const std::string& path)
+{
+    std::size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+bool DirectoryExists(const std::string& path)
+{
+    std::string key = sim::Key(path);
+    return key.empty() || Get().directories.count(key) > 0 || key.size() == 2;
+}
+
+BOOL FakeUpdate(HWND owner, LPCSTR hardwareId, LPCSTR inf, DWORD flags, PBOOL reboot)
+{
+    Get().log.push_back(std::string("UpdateDriver ") + hardwareId + " " + inf + " " + std::to_string(flags) +
+                        (owner ? " owner" : "") + (reboot ? " reboot" : ""));
+    DWORD result = 0;
+    if (!Get().updateResults.empty()) {
+        result = Get().updateResults.front();
+        Get().updateResults.pop_front();
+    }
+    Get().lastError = result;
+    return result == 0;
+}
+
+}  // namespace
+
+namespace os {
+
+
+DWORD GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size)
+{
+    if (module && module != kInstance) {
+        Get().lastError = ERROR_MOD_NOT_FOUND;
+        return 0;
+    }
+    return CopyOut(Get().modulePath, buffer, size);
+}
+
+HMODULE GetModuleHandleA(LPCSTR name) { return name ? nullptr : kInstance; }
+
+UINT GetWindowsDirectoryA(LPSTR buffer, UINT size)
+{
+    Get().log.push_back("GetWindowsDirectory");
+    const std::string& dir = Get().windowsDirectory;
+    if (dir.size() + 1 > size)
+        return static_cast<UINT>(dir.size() + 1);
+    std::memcpy(buffer, dir.c_str(), dir.size() + 1);
+    return static_cast<UINT>(dir.size());
+}
+
+UINT GetSystemDirectoryA(LPSTR buffer, UINT size)
+{
+    std::string dir = Get().windowsDirectory + "\\system32";
+    if (dir.size() + 1 > size)
+        return static_cast<UINT>(dir.size() + 1);
+    std::memcpy(buffer, dir.c_str(), dir.size() + 1);
+    return static_cast<UINT>(dir.size());
+}
+
+BOOL GetVersionExA(OSVERSIONINFOA* info)
+{
+    Get().log.push_back("GetVersionEx");
+    if (!info || info->dwOSVersionInfoSize != sizeof(OSVERSIONINFOA) || !Get().versionQueryWorks)
+        return FALSE;
+    info->dwPlatformId = Get().platformId;
+    info->dwMajorVersion = Get().major;
+    info->dwMinorVersion = Get().minor;
+    return TRUE;
+}
+
+DWORD GetLastError() { return Get().lastError; }
+void SetLastError(DWORD code) { Get().lastError = code; }
+LPSTR GetCommandLineA() { return &Get().commandLine[0]; }
+HANDLE GetCurrentProcess() { return kProcess; }
+
+HANDLE CreateFileA(LPCSTR name, DWORD, DWORD, void*, DWORD, DWORD, HANDLE)
+{
+    Get().log.push_back(std::string("CreateFile ") + name);
+    if (!sim::FindFile(name)) {
+        Get().lastError = ERROR_FILE_NOT_FOUND;
+        return INVALID_HANDLE_VALUE;
+    }
+    ++Get().openFiles;
+    return new OpenFile{name};
+}
+
+BOOL ReadFile(HANDLE handle, void* buffer, DWORD toRead, DWORD* read, void*)
+{
+    auto* open = static_cast<OpenFile*>(handle);
+    sim::File* file = sim::FindFile(open->path);
+    *read = 0;
+    if (!file)
+        return FALSE;
+    std::size_t available = open->position < file->data.size() ? file->data.size() - open->position : 0;
+    std::size_t count = toRead < available ? toRead : available;
+    int failAfter = Get().failReadAfterBytes;
+    if (failAfter >= 0 && open->delivered + count > static_cast<std::size_t>(failAfter)) {
+        Get().lastError = 23;  // ERROR_CRC: the medium failed
+        return FALSE;
+    }
+    std::memcpy(buffer, file->data.data() + open->position, count);
+    open->position += count;
+    open->delivered += count;
+    *read = static_cast<DWORD>(count);
+    return TRUE;
+}
+
+DWORD SetFilePointer(HANDLE handle, LONG distance, LONG*, DWORD)
+{
+    auto* open = static_cast<OpenFile*>(handle);
+    if (Get().failSeek || distance < 0) {
+        Get().lastError = 131;  // ERROR_NEGATIVE_SEEK
+        return INVALID_SET_FILE_POINTER;
+    }
+    open->position = static_cast<std::size_t>(distance);
+    return static_cast<DWORD>(distance);
+}
+
+BOOL CloseHandle(HANDLE handle)
+{
+    if (handle == kToken) {
+        Get().log.push_back("CloseToken");
+        return TRUE;
+    }
+    --Get().openFiles;
+    delete static_cast<OpenFile*>(handle);
+    return TRUE;
+}
+
+BOOL CopyFileA(LPCSTR source, LPCSTR destination, BOOL failIfExists)
+{
+    Get().log.push_back(std::string("CopyFile ") + source + " -> " + destination + (failIfExists ? " keep" : ""));
+    sim::File* from = sim::FindFile(source);
+    if (!from) {
+        Get().lastError = ERROR_FILE_NOT_FOUND;
+        return FALSE;
+    }
+    if (!DirectoryExists(Directory(destination))) {
+        Get().lastError = ERROR_PATH_NOT_FOUND;
+        return FALSE;
+    }
+    sim::File* existing = sim::FindFile(destination);
+    if (existing && ((existing->attributes & FILE_ATTRIBUTE_READONLY) || failIfExists)) {
+        Get().lastError = ERROR_ACCESS_DENIED;
+        return FALSE;
+    }
+    Get().files[sim::Key(destination)] = *from;
+    return TRUE;
+}
+
+DWORD GetFileAttributesA(LPCSTR name)
+{
+    sim::File* file = sim::FindFile(name);
+    if (!file) {
+        Get().lastError = ERROR_FILE_NOT_FOUND;
+        return INVALID_FILE_ATTRIBUTES;
+    }
+    return file->attributes;
+}
+
+BOOL SetFileAttributesA(LPCSTR name, DWORD attributes)
+{
+    Get().log.push_back(std::string("SetFileAttributes ") + name + " " + std::to_string(attributes));
+    sim::File* file = sim::FindFile(name);
+    if (!file || Get().attributeWritesFail.count(sim::Key(name))) {
+        Get().lastError = ERROR_ACCESS_DENIED;
+        return FALSE;
+    }
+    file->attributes = attributes;
+    return TRUE;
+}
+
+HMODULE LoadLibraryExA(LPCSTR name, HANDLE, DWORD flags)
+{
+    Get().log.push_back(std::string("LoadLibrary ") + name + " " + std::to_string(flags));
+    std::string expected = sim::Key(Get().windowsDirectory + "\\system32\\newdev.dll");
+    if (sim::Key(name) == expected && Get().newdevLoads) {
+        ++Get().loadedLibraries;
+        return kNewdev;
+    }
+    Get().lastError = Get().newdevLoadError;
+    return nullptr;
+}
+
+FARPROC GetProcAddress(HMODULE module, LPCSTR name)
+{
+    if (module == kNewdev && Get().newdevHasEntry && std::strcmp(name, "UpdateDriverForPlugAndPlayDevicesA") == 0)
+        return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&FakeUpdate));
+    Get().lastError = ERROR_PROC_NOT_FOUND;
+    return nullptr;
+}
+
+BOOL FreeLibrary(HMODULE module)
+{
+    Get().log.push_back("FreeLibrary");
+    if (module == kNewdev)
+        --Get().loadedLibraries;
+    return TRUE;
+}
+
+DWORD FormatMessageA(DWORD flags, const void*, DWORD code, DWORD language, LPSTR buffer, DWORD, void*)
+{
+    Get().log.push_back("FormatMessage " + std::to_string(flags) + " " + std::to_string(language));
+    auto found = Get().errorDescriptions.find(code);
+    if (found == Get().errorDescriptions.end()) {
+        Get().lastError = 317;  // ERROR_MR_MID_NOT_FOUND
+        return 0;
+    }
+    char* text = static_cast<char*>(std::malloc(found->second.size() + 1));
+    std::memcpy(text, found->second.c_str(), found->second.size() + 1);
+    *reinterpret_cast<char**>(buffer) = text;
+    ++Get().allocatedDescriptions;
+    return static_cast<DWORD>(found->second.size());
+}
+
+HLOCAL LocalFree(HLOCAL memory)
+{
+    std::free(memory);
+    --Get().allocatedDescriptions;
+    return nullptr;
+}
+
+int LoadStringA(HINSTANCE, UINT id, LPSTR buffer, int size)
+{
+    std::string text;
+    auto overridden = Get().stringOverrides.find(id);
+    if (overridden != Get().stringOverrides.end()) {
+        text = overridden->second;
+    } else {
+        for (unsigned i = 0; i < kCatalogueSize; ++i) {
+            if (kCatalogue[i].id == id)
+                text = kCatalogue[i].text;
+        }
+    }
+    if (size <= 0)
+        return 0;
+    std::size_t copied = text.size() < static_cast<std::size_t>(size - 1) ? text.size() : size - 1;
+    std::memcpy(buffer, text.data(), copied);
+    buffer[copied] = '\0';
+    return static_cast<int>(copied);
+}
+
+
+BOOL OpenProcessToken(HANDLE process, DWORD access, HANDLE* token)
+{
+    Get().log.push_back("OpenProcessToken " + std::to_string(access) + (process == kProcess ? " self" : ""));
+    if (!Get().tokenOpens) {
+        Get().lastError = ERROR_ACCESS_DENIED;
+        return FALSE;
+    }
+    *token = kToken;
+    return TRUE;
+}
+
+BOOL LookupPrivilegeValueA(LPCSTR system, LPCSTR name, LUID* luid)
+{
+    Get().log.push_back(std::string("LookupPrivilegeValue ") + (system ? system : "local") + " " + name);
+    luid->LowPart = 19;
+    luid->HighPart = 0;
+    return TRUE;
+}
+
+BOOL AdjustTokenPrivileges(HANDLE token, BOOL disableAll, TOKEN_PRIVILEGES* state, DWORD length,
+                           TOKEN_PRIVILEGES* previous, DWORD* returnLength)
+{
+    Get().log.push_back("AdjustTokenPrivileges " + std::string(token == kToken ? "token" : "none") + " " +
+                        std::to_string(disableAll) + " count " + std::to_string(state->PrivilegeCount) + " luid " +
+                        std::to_string(state->Privileges[0].Luid.LowPart) + " attributes " +
+                        std::to_string(state->Privileges[0].Attributes) + " " + std::to_string(length) +
+                        (previous || returnLength ? " previous" : ""));
+    Get().lastError = Get().adjustError;
+    return TRUE;
+}
+
+}  // namespace os
