@@ -19,21 +19,23 @@ command -v "$cxx" >/dev/null || { echo "no $cxx; install clang (libFuzzer needs 
 
 # The program's logic as the host build has it, with the simulated Windows.
 mapfile -t core < <(sed -n '/^set(VANTINST_CORE_SOURCES/,/^)/p' "$src/CMakeLists.txt" | grep -Eo '[A-Za-z0-9_/]+\.cpp')
-sources=("${core[@]}" res/Catalogue.cpp tests/sim/SimKernel.cpp tests/sim/SimUser.cpp tests/sim/SimVersion.cpp tests/sim/SimDialog.cpp tests/sim/SimWindows.cpp
-         tests/fuzz/fuzz_bmp.cpp)
+mapfile -t simulator < <(cd "$src" && ls tests/sim/*.cpp)
+sources=("${core[@]}" res/Catalogue.cpp "${simulator[@]}" tests/fuzz/fuzz_bmp.cpp)
 
 mkdir -p "$dir/obj" "$dir/corpus" "$dir/findings"
 flags=(-std=c++17 -g -O1 -fno-omit-frame-pointer -fsanitize=address,undefined -fno-sanitize-recover=all -I "$src")
 echo "building ${#sources[@]} sources from $src into $dir"
 # Objects are rebuilt when their source is newer; headers are not tracked, so remove
 # $dir/obj after changing one.
+objects=()
+for s in "${sources[@]}"; do objects+=("$dir/obj/$(echo "$s" | tr / _).o"); done
 for s in "${sources[@]}"; do
     o="$dir/obj/$(echo "$s" | tr / _).o"
     if [[ ! -f "$o" || "$src/$s" -nt "$o" ]]; then
         printf '%s\0' "$cxx ${flags[*]} -fsanitize=fuzzer-no-link -c $src/$s -o $o"
     fi
 done | xargs -0 -r -P "$(nproc)" -n 1 sh -c
-"$cxx" "${flags[@]}" -fsanitize=fuzzer "$dir"/obj/*.o -o "$dir/fuzz_bmp"
+"$cxx" "${flags[@]}" -fsanitize=fuzzer "${objects[@]}" -o "$dir/fuzz_bmp"
 
 # New inputs go to the work corpus; the seeds in the tree stay as they are.
 log="$dir/run.log"
