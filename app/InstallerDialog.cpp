@@ -66,8 +66,7 @@ BOOL InstallerDialog::OnInitDialog()
     os::SendMessageA(Window(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     os::SendMessageA(Window(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
 
-    if (HWND install = os::GetDlgItem(Window(), IDC_INSTALL))
-        os::EnableWindow(install, TRUE);
+    EnableDialogControl(Window(), IDC_INSTALL, TRUE);
     return TRUE;
 }
 
@@ -122,8 +121,7 @@ INT_PTR InstallerDialog::OnInstall(WPARAM, LPARAM)
     SetControlMessage(Window(), IDC_EXPLANATION, MSG_PLEASE_WAIT);
 
     int result = InstallDriver(Window(), progressBar.Window(), SystemDirectoryPath().c_str());
-    if (HWND install = os::GetDlgItem(Window(), IDC_INSTALL))
-        os::EnableWindow(install, FALSE);
+    EnableDialogControl(Window(), IDC_INSTALL, FALSE);
 
     outcome_ = kExitInstallFailed;
     if (result == 1) {

@@ -10,8 +10,9 @@ int DriverCopyList(const char* programDirectory, const char* systemDirectory, co
                    DriverCopy (&copies)[3])
 {
     String driver = String(baseName) + ".sys";
-    copies[0] = {JoinProgramDirectory(programDirectory, driver.c_str()), String(systemDirectory) + "dllcache\\" + driver.c_str()};
-    copies[1] = {JoinProgramDirectory(programDirectory, driver.c_str()), String(systemDirectory) + "drivers\\" + driver.c_str()};
+    String source = JoinProgramDirectory(programDirectory, driver.c_str());
+    copies[0] = {source, String(systemDirectory) + "dllcache\\" + driver.c_str()};
+    copies[1] = {source, String(systemDirectory) + "drivers\\" + driver.c_str()};
     if (windowsXp)
         return 2;
     copies[2] = {JoinProgramDirectory(programDirectory, "orvel2kparport.sys"),

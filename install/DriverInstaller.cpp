@@ -4,6 +4,7 @@
 #include "install/ProgramPaths.h"
 #include "install/WindowsVersion.h"
 #include "platform/CommandLine.h"
+#include "platform/Dialog.h"
 #include "platform/SystemLibrary.h"
 #include "res/resource.h"
 #include "services/Messages.h"
@@ -13,12 +14,6 @@ namespace {
 constexpr UINT_PTR kProgressTimer = 1;
 constexpr UINT kProgressInterval = 750;
 constexpr WORD kProgressRange = 75;
-
-void EnableControl(HWND dialog, int id, BOOL enable)
-{
-    if (HWND control = os::GetDlgItem(dialog, id))
-        os::EnableWindow(control, enable);
-}
 
 // Keeps the failure's code in place for the message that reports it.
 DWORD PeekLastError()
@@ -66,8 +61,8 @@ void AdvanceProgressBar(HWND progressBar)
 int InstallDriver(HWND dialog, HWND progressBar, const char* systemDirectory)
 {
     UINT_PTR timer = os::SetTimer(dialog, kProgressTimer, kProgressInterval, nullptr);
-    EnableControl(dialog, IDC_INSTALL, FALSE);
-    EnableControl(dialog, IDCANCEL, FALSE);
+    EnableDialogControl(dialog, IDC_INSTALL, FALSE);
+    EnableDialogControl(dialog, IDCANCEL, FALSE);
 
     os::ShowWindow(progressBar, SW_SHOW);
     os::SendMessageA(progressBar, PBM_SETRANGE, 0, MAKELPARAM(0, kProgressRange));
@@ -100,6 +95,6 @@ int InstallDriver(HWND dialog, HWND progressBar, const char* systemDirectory)
         os::KillTimer(dialog, timer);
     os::EnableWindow(progressBar, FALSE);
     os::ShowWindow(progressBar, SW_HIDE);
-    EnableControl(dialog, IDCANCEL, TRUE);
+    EnableDialogControl(dialog, IDCANCEL, TRUE);
     return result;
 }

@@ -1,5 +1,6 @@
 #include "install/ProgramPaths.h"
 
+#include "platform/Application.h"
 #include "platform/Win.h"
 
 #include <cstring>
@@ -37,13 +38,7 @@ String JoinProgramDirectory(const char* programPath, const char* name)
     return path;
 }
 
-String ProgramDirectoryPath(const char* name)
-{
-    char program[MAX_PATH] = "";
-    DWORD length = os::GetModuleFileNameA(nullptr, program, MAX_PATH);
-    program[length < MAX_PATH ? length : MAX_PATH - 1] = '\0';
-    return JoinProgramDirectory(program, name);
-}
+String ProgramDirectoryPath(const char* name) { return JoinProgramDirectory(ProgramFilePath().c_str(), name); }
 
 String SystemDirectoryPath()
 {

@@ -20,12 +20,14 @@ BOOL Application::OnIdle(LONG) { return FALSE; }
 
 HINSTANCE Application::Instance() const { return os::GetModuleHandleA(nullptr); }
 
-String Application::Title() const
+String Application::Title() const { return TitleFromPath(ProgramFilePath().c_str()); }
+
+String ProgramFilePath()
 {
+    // GetModuleFileNameA leaves a full buffer unterminated on XP.
     char path[MAX_PATH] = "";
     DWORD length = os::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    path[length < MAX_PATH ? length : MAX_PATH - 1] = '\0';
-    return TitleFromPath(path);
+    return String(path, length < MAX_PATH ? length : MAX_PATH - 1);
 }
 
 String TitleFromPath(const char* path)

@@ -46,5 +46,8 @@ private:
     HCURSOR previousCursor_ = nullptr;
 };
 
+// The full path of the running program, cut to MAX_PATH - 1 characters.
+String ProgramFilePath();
+
 // The last component of a path without its extension ("C:\a\Vantinst.exe" -> "Vantinst").
 String TitleFromPath(const char* path);

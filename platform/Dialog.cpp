@@ -21,6 +21,12 @@ BOOL Dialog::OnInitDialog()
     return TRUE;
 }
 
+void EnableDialogControl(HWND dialog, int id, BOOL enable)
+{
+    if (HWND control = os::GetDlgItem(dialog, id))
+        os::EnableWindow(control, enable);
+}
+
 void Dialog::AttachControl(Control& control, int id) { control.Attach(os::GetDlgItem(window_, id)); }
 
 INT_PTR Dialog::Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

@@ -47,5 +47,8 @@ private:
     LPARAM lParam_ = 0;
 };
 
+// Enables or disables a dialog's control; a dialog without that control is left alone.
+void EnableDialogControl(HWND dialog, int id, BOOL enable);
+
 // Centres a dialog over its owner, or on the screen's work area when it has none.
 void CenterWindow(HWND window);

@@ -1,5 +1,7 @@
 #include "services/FileVersionReader.h"
 
+#include "services/MessageFormat.h"
+
 #include <cstdlib>
 #include <cstring>
 
@@ -85,10 +87,7 @@ String FileVersionReader::GetStringValue(const char* valueName) const
 
 String StringValuePath(WORD language, WORD codePage, const char* valueName)
 {
-    static const char digits[] = "0123456789abcdef";
-    char key[] = "\\StringFileInfo\\00000000\\";
-    DWORD both = (static_cast<DWORD>(language) << 16) | codePage;
-    for (int i = 0; i < 8; ++i)
-        key[16 + i] = digits[(both >> (28 - 4 * i)) & 0xF];
-    return String(key) + valueName;
+    String path("\\StringFileInfo\\");
+    path.Append(Hex8((static_cast<DWORD>(language) << 16) | codePage)).Append('\\').Append(valueName);
+    return path;
 }

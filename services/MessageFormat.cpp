@@ -26,13 +26,17 @@ String FormatInserts(const char* format, const char* first, const char* second)
     return text;
 }
 
-String WithErrorCode(const String& text, DWORD code)
+String Hex8(DWORD value)
 {
     static const char digits[] = "0123456789abcdef";
-    char bracket[12] = " [";
+    char hex[8];
     for (int i = 0; i < 8; ++i)
-        bracket[2 + i] = digits[(code >> (28 - 4 * i)) & 0xF];
-    bracket[10] = ']';
-    bracket[11] = '\0';
-    return text + bracket;
+        hex[i] = digits[(value >> (28 - 4 * i)) & 0xF];
+    return String(hex, sizeof hex);
+}
+
+String WithErrorCode(const String& text, DWORD code)
+{
+    String result = text + " [";
+    return result.Append(Hex8(code)).Append(']');
 }

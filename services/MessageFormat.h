@@ -10,5 +10,8 @@
 // is ignored. The result is as long as it needs to be.
 String FormatInserts(const char* format, const char* first, const char* second);
 
+// Eight lower-case hexadecimal digits with leading zeros, as "%08lx" writes them.
+String Hex8(DWORD value);
+
 // "text [0000007e]": the text, a blank and the code as eight lower-case hex digits.
 String WithErrorCode(const String& text, DWORD code);
