@@ -1,6 +1,5 @@
 #include "app/AboutDialog.h"
 
-#include "app/InstallerApp.h"
 #include "res/resource.h"
 #include "services/Messages.h"
 
@@ -11,6 +10,6 @@ AboutDialog::~AboutDialog() = default;
 BOOL AboutDialog::OnInitDialog()
 {
     Dialog::OnInitDialog();
-    os::SetWindowTextA(Window(), LoadMessage(MSG_ABOUT_ENTRY + TheApp().LanguageOffset).c_str());
+    os::SetWindowTextA(Window(), LoadLocalMessage(MSG_ABOUT_ENTRY).c_str());
     return TRUE;
 }

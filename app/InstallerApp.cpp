@@ -1,11 +1,16 @@
 #include "app/InstallerApp.h"
 
 #include "app/ExitStatus.h"
+#include "app/InstallRoad.h"
 #include "app/InstallerDialog.h"
 #include "app/StartupDecision.h"
 #include "install/ProgramPaths.h"
 #include "install/WindowsVersion.h"
+#include "platform/CommandLine.h"
+#include "res/resource.h"
 #include "services/DriverVersionCheck.h"
+#include "services/InstallLog.h"
+#include "services/Messages.h"
 
 namespace {
 InstallerApp theApp;
@@ -15,28 +20,63 @@ InstallerApp& TheApp() { return theApp; }
 
 bool InstallerApp::StartUp()
 {
+    InstallLog log;
+    SetQuiet(ProgramHasSwitch("quiet"));
+    int status = Run();
+    SetExitCode(status);
+    LogLine(String("Exit status ").Append(Decimal(static_cast<DWORD>(status))));
+    return false;
+}
+
+int InstallerApp::Run()
+{
     InstallerDialog dialog(nullptr);
 
-    bitmap.Load(ProgramDirectoryPath("OEM.BMP").c_str());
+    // Nothing is read from a folder the program cannot name exactly: a best-fit
+    // look-alike of its name may be another folder, with other files in it. A quiet
+    // run shows no picture and does not need one.
+    bool ownFolder = ProgramPathIsExact();
+    if (ownFolder && !Quiet()) {
+        String picture = ProgramDirectoryPath("OEM.BMP");
+        if (PathFitsOrReport(picture))
+            bitmap.Load(picture.c_str());
+    }
 
-    SetExitCode(kExitNothingToDo);
+    LogLine(String("Windows ").Append(WindowsVersionText()));
     int windowsNt5 = IsWindowsNt5();
-    if (windowsNt5 != 1)
-        return false;
+    if (windowsNt5 != 1) {
+        LogLine("Decision: nothing to do, the driver is not for this Windows");
+        return kExitNothingToDo;
+    }
 
     String system = SystemDirectoryPath();
     int windowsXp = IsWindowsXp();
     DriverFileSet files = InstalledDriverFiles(windowsXp);
     int checks[2] = {1, 1};
-    for (int i = 0; i < files.count; ++i)
-        checks[i] = CheckDriverFileVersion((system + files.files[i]).c_str());
-
-    if (NeedsInstallation(windowsNt5, windowsXp, checks)) {
-        // Only now: the common controls and the icon cost a run that ends silently
-        // half again its time.
-        os::InitCommonControls();
-        dialog.DoModal();
-        SetExitCode(dialog.Outcome());
+    for (int i = 0; i < files.count; ++i) {
+        String path = system + files.files[i].c_str();
+        String found;
+        checks[i] = CheckDriverFileVersion(path.c_str(), &found);
+        LogLine(String("Driver file ").Append(path).Append(": ").Append(found));
     }
-    return false;
+
+    if (!NeedsInstallation(windowsNt5, checks, files.count)) {
+        LogLine("Decision: nothing to do, the driver is current");
+        return kExitNothingToDo;
+    }
+    if (!ownFolder) {
+        LogLine("Decision: not installed, the program's folder cannot be named exactly");
+        ShowMessage(MSG_FOLDER_UNUSABLE);
+        return kExitInstallFailed;
+    }
+    if (Quiet()) {
+        LogLine("Decision: install, quietly");
+        return InstallAndRestart(nullptr, nullptr);
+    }
+    LogLine("Decision: install, the dialog is shown");
+    // Only now: the common controls and the icon cost a run that ends silently
+    // half again its time.
+    os::InitCommonControls();
+    dialog.DoModal();
+    return dialog.Outcome();
 }

@@ -10,6 +10,10 @@ public:
     bool StartUp() override;
 
     DibImage bitmap;
+
+private:
+    // The run after the log has begun: the exit status.
+    int Run();
 };
 
 InstallerApp& TheApp();

@@ -3,11 +3,10 @@
 #include "app/AboutDialog.h"
 #include "app/ExitStatus.h"
 #include "app/InstallerApp.h"
+#include "app/InstallRoad.h"
 #include "install/DriverInstaller.h"
-#include "install/ProgramPaths.h"
 #include "res/resource.h"
 #include "services/Messages.h"
-#include "services/SystemRestart.h"
 
 IconPosition MinimisedIconPosition(int clientWidth, int clientHeight, int iconWidth, int iconHeight)
 {
@@ -53,10 +52,10 @@ BOOL InstallerDialog::OnInitDialog()
     SetControlMessage(Window(), IDC_EXPLANATION, MSG_EXPLANATION);
     SetControlMessage(Window(), IDC_INSTALL, MSG_INSTALL_BUTTON);
     SetControlMessage(Window(), IDCANCEL, MSG_EXIT_BUTTON);
-    os::SetWindowTextA(Window(), LoadMessage(MSG_MAIN_TITLE + app.LanguageOffset).c_str());
+    os::SetWindowTextA(Window(), LoadLocalMessage(MSG_MAIN_TITLE).c_str());
 
     if (HMENU menu = os::GetSystemMenu(Window(), FALSE)) {
-        String about = LoadMessage(MSG_ABOUT_ENTRY + app.LanguageOffset);
+        String about = LoadLocalMessage(MSG_ABOUT_ENTRY);
         if (!about.empty()) {
             os::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
             os::AppendMenuA(menu, MF_STRING, IDM_ABOUTBOX, about.c_str());
@@ -73,7 +72,7 @@ BOOL InstallerDialog::OnInitDialog()
 INT_PTR InstallerDialog::OnSysCommand(WPARAM wParam, LPARAM)
 {
     if (!IsAboutCommand(wParam))
-        return Default();
+        return FALSE;
     AboutDialog about(nullptr);
     about.DoModal();
     return TRUE;
@@ -83,7 +82,7 @@ INT_PTR InstallerDialog::OnDestroy(WPARAM, LPARAM)
 {
     os::WinHelpA(Window(), nullptr, HELP_QUIT, 0);
     TheApp().SetMainWindow(nullptr);
-    return Default();
+    return FALSE;
 }
 
 INT_PTR InstallerDialog::OnPaint(WPARAM, LPARAM)
@@ -110,27 +109,26 @@ INT_PTR InstallerDialog::OnTimer(WPARAM, LPARAM)
 {
     if (os::IsWindowEnabled(progressBar.Window()))
         AdvanceProgressBar(progressBar.Window());
-    return Default();
+    return FALSE;
 }
 
 INT_PTR InstallerDialog::OnInstall(WPARAM, LPARAM)
 {
+    // A posted command still arrives while a box of the running installation is up, and
+    // after it: only the enabled button starts an installation.
+    HWND install = os::GetDlgItem(Window(), IDC_INSTALL);
+    if (install && !os::IsWindowEnabled(install))
+        return TRUE;
+
     InstallerApp& app = TheApp();
-    app.BeginWaitCursor();
-    app.OnIdle(0);
-    SetControlMessage(Window(), IDC_EXPLANATION, MSG_PLEASE_WAIT);
+    {
+        WaitCursor wait(app);
+        app.OnIdle(0);
+        SetControlMessage(Window(), IDC_EXPLANATION, MSG_PLEASE_WAIT);
 
-    int result = InstallDriver(Window(), progressBar.Window(), SystemDirectoryPath().c_str());
-    EnableDialogControl(Window(), IDC_INSTALL, FALSE);
-
-    outcome_ = kExitInstallFailed;
-    if (result == 1) {
-        ShowMessage(MSG_INSTALLED_RESTART);
-        outcome_ = RestartWindows(EWX_REBOOT) ? kExitRestartInitiated : kExitRestartRequired;
+        outcome_ = InstallAndRestart(Window(), progressBar.Window());
+        SetControlMessage(Window(), IDC_EXPLANATION, MSG_EXPLANATION);
     }
-
-    SetControlMessage(Window(), IDC_EXPLANATION, MSG_EXPLANATION);
-    app.EndWaitCursor();
     app.OnIdle(0);
     return TRUE;
 }

@@ -1,18 +1,22 @@
 #include "app/StartupDecision.h"
 
+#include "install/DriverFiles.h"
+
 DriverFileSet InstalledDriverFiles(int windowsXp)
 {
-    if (windowsXp == 1)
-        return {1, {"drivers\\orvelxpparallel.sys", nullptr}};
-    return {2, {"drivers\\orvel2kparallel.sys", "drivers\\orvel2kparport.sys"}};
+    DriverFileSet set;
+    String names[2];
+    set.count = DriverFileNames(DriverFamilyFor(windowsXp), names);
+    for (int i = 0; i < set.count; ++i)
+        set.files[i] = String("drivers\\") + names[i].c_str();
+    return set;
 }
 
-bool NeedsInstallation(int windowsNt5, int windowsXp, const int* checks)
+bool NeedsInstallation(int windowsNt5, const int* checks, int count)
 {
     if (windowsNt5 != 1)
         return false;
-    DriverFileSet files = InstalledDriverFiles(windowsXp);
-    for (int i = 0; i < files.count; ++i) {
+    for (int i = 0; i < count; ++i) {
         if (checks[i] == 0)
             return true;
     }

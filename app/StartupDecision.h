@@ -2,16 +2,17 @@
 // examine on this Windows, and whether the dialog is needed.
 #pragma once
 
+#include "platform/String.h"
 #include "platform/Win.h"
 
 // The installed driver files to examine, relative to the system directory.
 struct DriverFileSet {
     int count;
-    const char* files[2];
+    String files[2];
 };
 DriverFileSet InstalledDriverFiles(int windowsXp);
 
 // True when the program serves this Windows (the NT 5.x test answered 1) and at least one
-// of the checks of its driver files (one on XP, two on the others) yielded 0. `checks`
-// holds their results in the order of InstalledDriverFiles.
-bool NeedsInstallation(int windowsNt5, int windowsXp, const int* checks);
+// of the `count` checks of its driver files yielded 0. `checks` holds their results in
+// the order of InstalledDriverFiles.
+bool NeedsInstallation(int windowsNt5, const int* checks, int count);

@@ -20,6 +20,13 @@ add_executable(Vantinst WIN32
 target_include_directories(Vantinst PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_libraries(Vantinst PRIVATE user32 gdi32 advapi32 kernel32)
 
+# The SDK values the host build copies (platform/host/SdkValues.def), checked against
+# the real headers. Only static_asserts, and not linked: the exe keeps its bytes, and
+# a wrong value still stops the build before Vantinst is linked.
+add_library(VantinstSdkValueCheck OBJECT platform/win32/SdkValueCheck.cpp)
+target_include_directories(VantinstSdkValueCheck PRIVATE ${CMAKE_SOURCE_DIR})
+add_dependencies(Vantinst VantinstSdkValueCheck)
+
 include(cmake/Ship.cmake)
 
 enable_testing()

@@ -13,6 +13,7 @@ namespace {
 constexpr WORD kBmpSignature = 0x4D42;  // "BM"
 // Far beyond any picture a dialog shows; keeps a damaged header from asking for gigabytes.
 constexpr LONG kMaxDimension = 4096;
+constexpr DWORD kTableColours = sizeof(DibInfo::colors) / sizeof(RGBQUAD);
 
 bool ReadExactly(HANDLE file, void* buffer, DWORD size)
 {
@@ -106,6 +107,9 @@ int DibImage::Load(const char* path)
 
     // The colour table always follows the first 40 bytes; the drawing call is told so.
     info.header.biSize = sizeof(BITMAPINFOHEADER);
+    // The drawing call reads biClrUsed table entries (0: all 16), and `info` holds 16.
+    if (info.header.biClrUsed > kTableColours)
+        info.header.biClrUsed = kTableColours;
     bits = rows;
     return 1;
 }

@@ -1,9 +1,11 @@
 #include "install/DriverFilePlacement.h"
 
+#include "install/DriverFiles.h"
 #include "install/ProgramPaths.h"
 #include "install/WindowsVersion.h"
 #include "platform/Win.h"
 #include "res/resource.h"
+#include "services/InstallLog.h"
 #include "services/Messages.h"
 
 int DriverCopyList(const char* programDirectory, const char* systemDirectory, const char* baseName, bool windowsXp,
@@ -11,12 +13,12 @@ int DriverCopyList(const char* programDirectory, const char* systemDirectory, co
 {
     String driver = String(baseName) + ".sys";
     String source = JoinProgramDirectory(programDirectory, driver.c_str());
-    copies[0] = {source, String(systemDirectory) + "dllcache\\" + driver.c_str()};
-    copies[1] = {source, String(systemDirectory) + "drivers\\" + driver.c_str()};
-    if (windowsXp)
+    copies[0] = {source, String(systemDirectory) + "dllcache\\" + driver.c_str(), false};
+    copies[1] = {source, String(systemDirectory) + "drivers\\" + driver.c_str(), true};
+    const char* extra = DriverFamilyFor(windowsXp ? 1 : 0).extraDriver;
+    if (!extra)
         return 2;
-    copies[2] = {JoinProgramDirectory(programDirectory, "orvel2kparport.sys"),
-                 String(systemDirectory) + "drivers\\orvel2kparport.sys"};
+    copies[2] = {JoinProgramDirectory(programDirectory, extra), String(systemDirectory) + "drivers\\" + extra, true};
     return 3;
 }
 
@@ -27,11 +29,19 @@ int PlaceDriverFiles(const char* systemDirectory, const char* baseName)
     DriverCopy copies[3];
     int count = DriverCopyList(programDirectory.c_str(), systemDirectory, baseName, IsWindowsXp() == 1, copies);
 
-    int result = 0;
+    int result = 1;
     for (int i = 0; i < count; ++i) {
-        result = os::CopyFileA(copies[i].source.c_str(), copies[i].destination.c_str(), FALSE) ? 1 : 0;
-        if (!result)
+        BOOL copied = os::CopyFileA(copies[i].source.c_str(), copies[i].destination.c_str(), FALSE);
+        String entry("Copy ");
+        entry.Append(copies[i].source).Append(" -> ").Append(copies[i].destination);
+        LogLine(entry.Append(copied ? ": done " : ": failed ").Append(BracketedCode(copied ? ERROR_SUCCESS : os::GetLastError())));
+        if (!copied) {
             ShowMessage(MSG_COPY_FAILED, copies[i].source.c_str(), copies[i].destination.c_str());
+            // Every driver file has to be in drivers\: the last copy's success alone
+            // would report an installation whose main driver is missing.
+            if (copies[i].required)
+                result = 0;
+        }
         ClearReadOnly(copies[i].destination.c_str());
     }
     return result;

@@ -6,9 +6,10 @@
 
 // Drives the dialog's Install (1000) and Exit (2) buttons, its progress bar and a
 // timer while it runs; reports every failure itself. 1 when the driver is installed.
+// A quiet run passes no dialog and no bar: then only the installation runs.
 int InstallDriver(HWND dialog, HWND progressBar, const char* systemDirectory);
 
-// Moves the progress bar one step and repaints it at once.
+// Moves the progress bar one step and repaints it at once; no bar, nothing to do.
 void AdvanceProgressBar(HWND progressBar);
 
 // "orvelxpparallel" on Windows XP, "orvel2kparallel" on every other Windows.

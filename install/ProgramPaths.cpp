@@ -2,8 +2,8 @@
 
 #include "platform/Application.h"
 #include "platform/Win.h"
-
-#include <cstring>
+#include "res/resource.h"
+#include "services/Messages.h"
 
 namespace {
 
@@ -23,19 +23,17 @@ const char* LastComponent(const char* path)
 String JoinProgramDirectory(const char* programPath, const char* name)
 {
     const char* directoryEnd = LastComponent(programPath);
-    const char* file = LastComponent(name);
-    std::size_t directoryLength = static_cast<std::size_t>(directoryEnd - programPath);
-    std::size_t fileLength = std::strlen(file);
-
-    const std::size_t limit = MAX_PATH - 1;
-    if (directoryLength > limit)
-        directoryLength = limit;
-    if (fileLength > limit - directoryLength)
-        fileLength = limit - directoryLength;
-
-    String path(programPath, directoryLength);
-    path.Append(file, fileLength);
+    String path(programPath, static_cast<std::size_t>(directoryEnd - programPath));
+    path.Append(LastComponent(name));
     return path;
+}
+
+bool PathFitsOrReport(const String& path)
+{
+    if (path.size() < MAX_PATH)
+        return true;
+    ShowMessage(MSG_PATH_TOO_LONG, path.c_str());
+    return false;
 }
 
 String ProgramDirectoryPath(const char* name) { return JoinProgramDirectory(ProgramFilePath().c_str(), name); }

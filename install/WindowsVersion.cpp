@@ -1,6 +1,7 @@
 #include "install/WindowsVersion.h"
 
 #include "res/resource.h"
+#include "services/InstallLog.h"
 #include "services/Messages.h"
 
 namespace {
@@ -27,4 +28,23 @@ int IsWindowsXp()
 {
     OSVERSIONINFOA info;
     return QueryVersion(info) ? IsXpVersion(info.dwPlatformId, info.dwMajorVersion, info.dwMinorVersion) : 0;
+}
+
+String WindowsVersionText()
+{
+    OSVERSIONINFOA info{};
+    info.dwOSVersionInfoSize = sizeof(OSVERSIONINFOA);
+    if (!os::GetVersionExA(&info))
+        return String("unknown (GetVersionEx failed)");
+    String text = Decimal(info.dwMajorVersion);
+    text.Append('.').Append(Decimal(info.dwMinorVersion)).Append('.').Append(Decimal(info.dwBuildNumber & 0xFFFF));
+    if (info.dwPlatformId != VER_PLATFORM_WIN32_NT)
+        text.Append(" (not NT)");
+    // The service pack's name, as Windows spells it; its field need not be terminated.
+    std::size_t length = 0;
+    while (length < sizeof info.szCSDVersion && info.szCSDVersion[length])
+        ++length;
+    if (length)
+        text.Append(' ').Append(info.szCSDVersion, length);
+    return text;
 }

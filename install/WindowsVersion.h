@@ -2,10 +2,15 @@
 // query with message 1110; after such a failure both answer 0.
 #pragma once
 
+#include "platform/String.h"
 #include "platform/Win.h"
 
 int IsWindowsNt5();
 int IsWindowsXp();
+
+// "5.1.2600 Service Pack 3" for the log; says so, without a message, when Windows does
+// not tell.
+String WindowsVersionText();
 
 constexpr int IsNt5Version(DWORD platformId, DWORD major)
 {

@@ -30,6 +30,23 @@ String ProgramFilePath()
     return String(path, length < MAX_PATH ? length : MAX_PATH - 1);
 }
 
+bool ProgramPathIsExact()
+{
+    char path[MAX_PATH];
+    DWORD length = os::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return false;
+    WCHAR wide[MAX_PATH];
+    DWORD wideLength = os::GetModuleFileNameW(nullptr, wide, MAX_PATH);
+    if (wideLength == 0 || wideLength >= MAX_PATH)
+        return false;
+    // The ANSI path read back must give the file system's own spelling, character for character.
+    WCHAR back[MAX_PATH];
+    int backLength = os::MultiByteToWideChar(CP_ACP, 0, path, static_cast<int>(length), back, MAX_PATH);
+    return backLength == static_cast<int>(wideLength) &&
+           std::memcmp(back, wide, wideLength * sizeof(WCHAR)) == 0;
+}
+
 String TitleFromPath(const char* path)
 {
     const char* name = path;

@@ -26,6 +26,10 @@ public:
     HWND MainWindow() const { return mainWindow_; }
     void SetMainWindow(HWND window) { mainWindow_ = window; }
 
+    // A quiet run shows no window and no message box of the program's own.
+    bool Quiet() const { return quiet_; }
+    void SetQuiet(bool quiet) { quiet_ = quiet; }
+
     int ExitCode() const { return exitCode_; }
     void SetExitCode(int code) { exitCode_ = code; }
 
@@ -42,12 +46,32 @@ public:
 private:
     HWND mainWindow_ = nullptr;
     int exitCode_ = 0;
+    bool quiet_ = false;
     int waitCount_ = 0;
     HCURSOR previousCursor_ = nullptr;
 };
 
+// The hourglass for as long as this object lives (counted, so owners may nest).
+class WaitCursor {
+public:
+    explicit WaitCursor(Application& app) : app_(app) { app_.BeginWaitCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+    ~WaitCursor() { app_.EndWaitCursor(); }
+
+private:
+    Application& app_;
+};
+
 // The full path of the running program, cut to MAX_PATH - 1 characters.
 String ProgramFilePath();
+
+// Whether ProgramFilePath() names the running program exactly. When the ANSI code page
+// cannot spell a character of the path, Windows hands out a best-fit look-alike
+// ("urzadzen" for the Polish spelling with a-ogonek and n-acute), which may name another,
+// existing folder; a path that does not fit MAX_PATH comes back cut. Files beside the
+// program must not be looked for then.
+bool ProgramPathIsExact();
 
 // The last component of a path without its extension ("C:\a\Vantinst.exe" -> "Vantinst").
 String TitleFromPath(const char* path);

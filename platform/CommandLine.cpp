@@ -1,5 +1,6 @@
 #include "platform/CommandLine.h"
 
+#include "platform/String.h"
 #include "platform/Win.h"
 
 #include <cstring>
@@ -28,3 +29,12 @@ bool HasOption(const char* commandLine, const char* option)
 }
 
 bool ProgramHasOption(const char* option) { return HasOption(os::GetCommandLineA(), option); }
+
+bool HasSwitch(const char* commandLine, const char* name)
+{
+    String dash("-");
+    String slash("/");
+    return HasOption(commandLine, dash.Append(name).c_str()) || HasOption(commandLine, slash.Append(name).c_str());
+}
+
+bool ProgramHasSwitch(const char* name) { return HasSwitch(os::GetCommandLineA(), name); }

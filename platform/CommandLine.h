@@ -8,3 +8,8 @@ const char* CommandArguments(const char* commandLine);
 // case-sensitive substring.
 bool HasOption(const char* commandLine, const char* option);
 bool ProgramHasOption(const char* option);
+
+// A switch as administrators type it: "-name" or "/name", each found the way HasOption
+// finds it (`name` without the dash or slash).
+bool HasSwitch(const char* commandLine, const char* name);
+bool ProgramHasSwitch(const char* name);

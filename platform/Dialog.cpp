@@ -23,6 +23,8 @@ BOOL Dialog::OnInitDialog()
 
 void EnableDialogControl(HWND dialog, int id, BOOL enable)
 {
+    if (!dialog)
+        return;
     if (HWND control = os::GetDlgItem(dialog, id))
         os::EnableWindow(control, enable);
 }
@@ -32,35 +34,27 @@ void Dialog::AttachControl(Control& control, int id) { control.Attach(os::GetDlg
 INT_PTR Dialog::Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     window_ = window;
-    UINT outerMessage = message_;
-    WPARAM outerWParam = wParam_;
-    LPARAM outerLParam = lParam_;
-    message_ = message;
-    wParam_ = wParam;
-    lParam_ = lParam;
-
-    INT_PTR result;
-    if (message == WM_INITDIALOG) {
-        result = OnInitDialog();
-    } else if (const MessageEntry* entry = FindMessageEntry(MessageTable(), message, wParam)) {
+    if (message == WM_INITDIALOG)
+        return OnInitDialog();
+    INT_PTR result = FALSE;
+    if (const MessageEntry* entry = FindMessageEntry(MessageTable(), message, wParam))
         result = (this->*entry->handler)(wParam, lParam);
-    } else {
-        result = Default();
-    }
-
-    message_ = outerMessage;
-    wParam_ = outerWParam;
-    lParam_ = outerLParam;
-    return result;
+    // A handler that returns FALSE leaves the message to the standard handling.
+    return result ? result : StandardHandling(message, wParam);
 }
 
-INT_PTR Dialog::Default()
+INT_PTR Dialog::StandardHandling(UINT message, WPARAM wParam)
 {
-    if (message_ == WM_COMMAND && (LOWORD(wParam_) == IDOK || LOWORD(wParam_) == IDCANCEL)) {
-        os::EndDialog(window_, LOWORD(wParam_));
+    if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+        // Escape and the close box arrive as IDCANCEL even while the button is disabled
+        // (Wine's dialog manager sends it regardless): a disabled button means "not now".
+        HWND button = os::GetDlgItem(window_, LOWORD(wParam));
+        if (button && !os::IsWindowEnabled(button))
+            return TRUE;
+        os::EndDialog(window_, LOWORD(wParam));
         return TRUE;
     }
-    if (message_ == WM_SETCURSOR && Application::Current() && Application::Current()->ShowsWaitCursor()) {
+    if (message == WM_SETCURSOR && Application::Current() && Application::Current()->ShowsWaitCursor()) {
         Application::Current()->RestoreWaitCursor();
         return TRUE;
     }

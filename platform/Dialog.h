@@ -22,7 +22,8 @@ public:
     UINT TemplateId() const { return templateId_; }
 
     // What the dialog procedure does with one message: WM_INITDIALOG to OnInitDialog,
-    // the rest through the message table, unmatched ones to the standard handling.
+    // the rest through the message table; unmatched messages, and those whose handler
+    // returns FALSE, to the standard handling.
     INT_PTR Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 protected:
@@ -31,20 +32,18 @@ protected:
     // The standard initialisation: data exchange, then centring. TRUE lets Windows set the focus.
     virtual BOOL OnInitDialog();
 
-    // The standard handling of the message being dispatched: IDOK and IDCANCEL end the
-    // dialog, everything else goes on to the system's dialog handling.
-    INT_PTR Default();
-
     void AttachControl(Control& control, int id);
     HWND Parent() const { return parent_; }
 
 private:
+    // IDOK and IDCANCEL end the dialog unless their button is disabled; the wait cursor
+    // stays over the dialog while it is on; everything else goes on to the system's
+    // dialog handling (FALSE).
+    INT_PTR StandardHandling(UINT message, WPARAM wParam);
+
     UINT templateId_;
     HWND parent_;
     HWND window_ = nullptr;
-    UINT message_ = 0;
-    WPARAM wParam_ = 0;
-    LPARAM lParam_ = 0;
 };
 
 // Enables or disables a dialog's control; a dialog without that control is left alone.

@@ -3,6 +3,10 @@
 #ifndef VANTINST_RES_RESOURCE_H
 #define VANTINST_RES_RESOURCE_H
 
+/* The program's version, as the About box and the version resource in vantinst.rc
+   spell it (windres joins no literals, so the .rc keeps its own copies). */
+#define VANTINST_VERSION          "1.01"
+
 /* Dialog templates */
 #define IDD_ABOUT                 100
 #define IDD_INSTALLER             102
@@ -42,6 +46,8 @@
 #define MSG_RESTART_FAILED        1126
 #define MSG_PLEASE_WAIT           1127
 #define MSG_ASK_COPY_FILES        1131
+#define MSG_FOLDER_UNUSABLE       1132
+#define MSG_PATH_TOO_LONG         1133
 #define MSG_BMP_NOT_FOUND         1200
 #define MSG_BMP_NOT_BMP           1201
 #define MSG_BMP_NO_INFO_BLOCK     1202

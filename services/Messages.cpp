@@ -1,21 +1,21 @@
 #include "services/Messages.h"
 
 #include "platform/Application.h"
+#include "platform/Owners.h"
+#include "services/InstallLog.h"
 #include "services/MessageFormat.h"
-
-#include <cstdlib>
 
 namespace {
 
-LONG Offset()
+// Every box is written to the log with its number; a quiet run shows none and takes
+// the default answer, Yes.
+int ShowMessageBox(UINT messageId, const char* text, UINT style)
 {
+    String entry("Message ");
+    LogLine(entry.Append(Decimal(messageId)).Append(": ").Append(text));
     Application* app = Application::Current();
-    return app ? app->LanguageOffset : 0;
-}
-
-int ShowBox(const char* text, UINT style)
-{
-    Application* app = Application::Current();
+    if (app && app->Quiet())
+        return (style & 0xF) == MB_YESNO ? IDYES : IDOK;
     HWND owner = app ? app->MainWindow() : nullptr;
     String title = app ? app->Title() : String();
     return os::MessageBoxA(owner, text, title.c_str(), style);
@@ -26,18 +26,23 @@ int ShowBox(const char* text, UINT style)
 String LoadMessage(UINT id)
 {
     HINSTANCE instance = os::GetModuleHandleA(nullptr);
-    for (int size = 256;; size *= 2) {
-        char* buffer = static_cast<char*>(std::malloc(size));
-        if (!buffer)
+    // LoadStringA cuts a text to the buffer: grow until it no longer fills it.
+    for (std::size_t size = 256;; size *= 2) {
+        HeapBuffer buffer;
+        if (!buffer.Allocate(size))
             return String();
-        int length = os::LoadStringA(instance, id, buffer, size);
-        if (length < size - 1) {
-            String text(buffer, length > 0 ? static_cast<std::size_t>(length) : 0);
-            std::free(buffer);
-            return text;
-        }
-        std::free(buffer);
+        char* text = reinterpret_cast<char*>(buffer.Get());
+        int length = os::LoadStringA(instance, id, text, static_cast<int>(size));
+        if (length < static_cast<int>(size) - 1)
+            return String(text, length > 0 ? static_cast<std::size_t>(length) : 0);
     }
+}
+
+String LoadLocalMessage(UINT messageId)
+{
+    // The one place that reads the language choice.
+    Application* app = Application::Current();
+    return LoadMessage(messageId + (app ? app->LanguageOffset : 0));
 }
 
 void SetControlMessage(HWND dialog, int controlId, UINT messageId)
@@ -45,34 +50,49 @@ void SetControlMessage(HWND dialog, int controlId, UINT messageId)
     HWND control = os::GetDlgItem(dialog, controlId);
     if (!control)
         return;
-    os::SetWindowTextA(control, LoadMessage(messageId + Offset()).c_str());
+    os::SetWindowTextA(control, LoadLocalMessage(messageId).c_str());
 }
 
 void ShowMessage(UINT messageId, const char* insert1, const char* insert2)
 {
-    String text = LoadMessage(messageId + Offset());
+    String text = LoadLocalMessage(messageId);
     if (insert1 || insert2)
         text = FormatInserts(text.c_str(), insert1, insert2);
-    ShowBox(text.c_str(), MB_OK | MB_ICONEXCLAMATION);
+    ShowMessageBox(messageId, text.c_str(), MB_OK | MB_ICONEXCLAMATION);
 }
 
 int AskMessage(UINT messageId)
 {
-    return ShowBox(LoadMessage(messageId).c_str(), MB_YESNO | MB_ICONEXCLAMATION);
+    int answer = ShowMessageBox(messageId, LoadMessage(messageId).c_str(), MB_YESNO | MB_ICONEXCLAMATION);
+    LogLine(answer == IDYES ? "Answer: Yes" : "Answer: No");
+    return answer;
+}
+
+void ShowPlainBox(const char* text, const char* caption)
+{
+    String entry("Message: ");
+    LogLine(entry.Append(text));
+    Application* app = Application::Current();
+    if (!app || !app->Quiet())
+        os::MessageBoxA(nullptr, text, caption, MB_OK);
 }
 
 void ShowSystemErrorMessage(UINT messageId, const char* insert)
 {
-    DWORD code = os::GetLastError();
-    String format = LoadMessage(messageId + Offset());
+    ShowErrorMessage(messageId, os::GetLastError(), insert);
+}
 
-    char* description = nullptr;
+void ShowErrorMessage(UINT messageId, DWORD code, const char* insert)
+{
+    String format = LoadLocalMessage(messageId);
+
+    ScopedLocalText description;
     os::FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_FROM_SYSTEM,
-                       nullptr, code, 0x0400, reinterpret_cast<LPSTR>(&description), 0, nullptr);
+                       nullptr, code, 0x0400, reinterpret_cast<LPSTR>(description.Receive()), 0, nullptr);
+    // Codes of the setup functions have no description: the text goes without one.
+    const char* described = description ? description.Get() : "";
 
-    String text = insert ? FormatInserts(format.c_str(), insert, description ? description : "")
-                         : FormatInserts(format.c_str(), description ? description : "", nullptr);
-    ShowBox(WithErrorCode(text, code).c_str(), MB_OK | MB_ICONEXCLAMATION);
-    if (description)
-        os::LocalFree(description);
+    String text = insert ? FormatInserts(format.c_str(), insert, described)
+                         : FormatInserts(format.c_str(), described, nullptr);
+    ShowMessageBox(messageId, WithErrorCode(text, code).c_str(), MB_OK | MB_ICONEXCLAMATION);
 }

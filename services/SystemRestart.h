@@ -4,6 +4,6 @@
 #include "platform/Win.h"
 
 // Enables the shutdown privilege and asks Windows to shut down with `flags`, unless the
-// command line holds "-norestart". Reports failures itself (1125, 1126). Returns true
+// command line holds "-norestart" (or "/norestart"). Reports failures itself (1125, 1126). Returns true
 // when Windows accepted the request.
 bool RestartWindows(UINT flags);

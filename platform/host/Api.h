@@ -1,6 +1,11 @@
 // Host stand-ins for the Windows declarations the program uses. Values and layouts
 // are those of the Windows SDK; the functions are implemented by the simulator in
 // tests/sim and live in namespace os, as the real ones do on Windows.
+//
+// The constants are not written here but in SdkValues.def, one line each, because the
+// win32 and win64 builds check that list against the real SDK headers. To add one,
+// add a line there (its top comment says how); a constant defined directly in this
+// file is checked by nothing.
 #pragma once
 
 #include <cstddef>
@@ -21,6 +26,8 @@ using LRESULT = LONG_PTR;
 using LPSTR = char*;
 using LPCSTR = const char*;
 using LPVOID = void*;
+using WCHAR = char16_t;
+using LPWSTR = WCHAR*;
 using PBOOL = BOOL*;
 
 struct HWND__;
@@ -40,100 +47,18 @@ using HANDLE = void*;
 using HLOCAL = void*;
 using FARPROC = INT_PTR (*)();
 
-constexpr BOOL TRUE = 1;
-constexpr BOOL FALSE = 0;
-constexpr DWORD MAX_PATH = 260;
-
 constexpr WORD LOWORD(UINT_PTR v) { return static_cast<WORD>(v & 0xFFFF); }
 constexpr WORD HIWORD(UINT_PTR v) { return static_cast<WORD>((v >> 16) & 0xFFFF); }
 constexpr LPARAM MAKELPARAM(WORD lo, WORD hi) { return static_cast<LPARAM>(static_cast<DWORD>(lo) | (static_cast<DWORD>(hi) << 16)); }
 constexpr WPARAM MAKEWPARAM(WORD lo, WORD hi) { return static_cast<WPARAM>(static_cast<DWORD>(lo) | (static_cast<DWORD>(hi) << 16)); }
 inline const char* MAKEINTRESOURCEA(UINT_PTR id) { return reinterpret_cast<const char*>(id); }
 
-constexpr UINT WM_DESTROY = 0x0002;
-constexpr UINT WM_PAINT = 0x000F;
-constexpr UINT WM_CLOSE = 0x0010;
-constexpr UINT WM_SETCURSOR = 0x0020;
-constexpr UINT WM_ICONERASEBKGND = 0x0027;
-constexpr UINT WM_QUERYDRAGICON = 0x0037;
-constexpr UINT WM_SETICON = 0x0080;
-constexpr UINT WM_INITDIALOG = 0x0110;
-constexpr UINT WM_COMMAND = 0x0111;
-constexpr UINT WM_SYSCOMMAND = 0x0112;
-constexpr UINT WM_TIMER = 0x0113;
-constexpr UINT WM_USER = 0x0400;
-constexpr UINT BN_CLICKED = 0;
-constexpr UINT SC_CLOSE = 0xF060;
-constexpr UINT SC_MOVE = 0xF010;
-
-constexpr int IDOK = 1;
-constexpr int IDCANCEL = 2;
-constexpr int IDYES = 6;
-constexpr int IDNO = 7;
-constexpr UINT MB_OK = 0x0;
-constexpr UINT MB_YESNO = 0x4;
-constexpr UINT MB_ICONEXCLAMATION = 0x30;
-
-constexpr WPARAM ICON_SMALL = 0;
-constexpr WPARAM ICON_BIG = 1;
-constexpr int SW_HIDE = 0;
-constexpr int SW_SHOW = 5;
-constexpr int SM_CXICON = 11;
-constexpr int SM_CYICON = 12;
-constexpr UINT MF_STRING = 0x0000;
-constexpr UINT MF_SEPARATOR = 0x0800;
-constexpr UINT HELP_QUIT = 0x0002;
-inline const char* const IDC_WAIT = MAKEINTRESOURCEA(32514);
-inline const char* const IDC_ARROW = MAKEINTRESOURCEA(32512);
-
-constexpr UINT PBM_SETRANGE = WM_USER + 1;
-constexpr UINT PBM_SETPOS = WM_USER + 2;
-constexpr UINT PBM_SETSTEP = WM_USER + 4;
-constexpr UINT PBM_STEPIT = WM_USER + 5;
-
-constexpr UINT DIB_RGB_COLORS = 0;
-constexpr DWORD SRCCOPY = 0x00CC0020;
-constexpr DWORD BI_RGB = 0;
-
-constexpr DWORD GENERIC_READ = 0x80000000;
-constexpr DWORD FILE_SHARE_READ = 0x1;
-constexpr DWORD OPEN_EXISTING = 3;
-constexpr DWORD FILE_ATTRIBUTE_READONLY = 0x1;
-constexpr DWORD FILE_ATTRIBUTE_HIDDEN = 0x2;
-constexpr DWORD FILE_ATTRIBUTE_ARCHIVE = 0x20;
-constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x80;
-constexpr DWORD INVALID_FILE_ATTRIBUTES = 0xFFFFFFFF;
-constexpr DWORD FILE_BEGIN = 0;
-constexpr DWORD INVALID_SET_FILE_POINTER = 0xFFFFFFFF;
-inline HANDLE const INVALID_HANDLE_VALUE = reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1));
-
-constexpr DWORD VER_PLATFORM_WIN32_WINDOWS = 1;
-constexpr DWORD VER_PLATFORM_WIN32_NT = 2;
-
-constexpr UINT EWX_REBOOT = 0x2;
-constexpr DWORD TOKEN_QUERY = 0x0008;
-constexpr DWORD TOKEN_ADJUST_PRIVILEGES = 0x0020;
-constexpr DWORD SE_PRIVILEGE_ENABLED = 0x2;
-#define SE_SHUTDOWN_NAME "SeShutdownPrivilege"
-
-constexpr DWORD ERROR_SUCCESS = 0;
-constexpr DWORD ERROR_FILE_NOT_FOUND = 2;
-constexpr DWORD ERROR_PATH_NOT_FOUND = 3;
-constexpr DWORD ERROR_ACCESS_DENIED = 5;
-constexpr DWORD ERROR_MOD_NOT_FOUND = 126;
-constexpr DWORD ERROR_PROC_NOT_FOUND = 127;
-constexpr DWORD ERROR_NO_MORE_ITEMS = 259;
-constexpr DWORD ERROR_NOT_ALL_ASSIGNED = 1300;
-constexpr DWORD ERROR_NO_SUCH_DEVINST = 0xE000020B;
-constexpr DWORD INSTALLFLAG_FORCE = 0x1;
-constexpr DWORD LOAD_WITH_ALTERED_SEARCH_PATH = 0x8;
-
-constexpr DWORD FORMAT_MESSAGE_ALLOCATE_BUFFER = 0x0100;
-constexpr DWORD FORMAT_MESSAGE_IGNORE_INSERTS = 0x0200;
-constexpr DWORD FORMAT_MESSAGE_FROM_SYSTEM = 0x1000;
-
 struct RECT { LONG left, top, right, bottom; };
 struct PAINTSTRUCT { HDC hdc; BOOL fErase; RECT rcPaint; BOOL fRestore; BOOL fIncUpdate; BYTE rgbReserved[32]; };
+
+struct SYSTEMTIME {
+    WORD wYear, wMonth, wDayOfWeek, wDay, wHour, wMinute, wSecond, wMilliseconds;
+};
 
 struct OSVERSIONINFOA {
     DWORD dwOSVersionInfoSize;
@@ -164,10 +89,27 @@ struct LUID { DWORD LowPart; LONG HighPart; };
 struct LUID_AND_ATTRIBUTES { LUID Luid; DWORD Attributes; };
 struct TOKEN_PRIVILEGES { DWORD PrivilegeCount; LUID_AND_ATTRIBUTES Privileges[1]; };
 
+// The SDK's constants, and checks that the structures above have the SDK's layout. They
+// come from one list, SdkValues.def, which the Windows builds check against the real
+// headers (platform/win32/SdkValueCheck.cpp): add new constants there, not here.
+// Braces, so that a value that does not fit its type is an error rather than a wrap.
+#define SDK_VALUE(Type, Name, Value) constexpr Type Name{Value};
+#define SDK_POINTER(Type, Name, Value) \
+    inline Type const Name = reinterpret_cast<Type>(static_cast<INT_PTR>(Value));
+#define SDK_TEXT(Name, Text) inline constexpr char Name[] = Text;
+#define SDK_SIZE(Struct, Size) \
+    static_assert(sizeof(Struct) == (Size), "platform/host/Api.h: " #Struct " does not have the SDK's size");
+#define SDK_OFFSET(Struct, Field, Offset)                \
+    static_assert(offsetof(Struct, Field) == (Offset), \
+                  "platform/host/Api.h: " #Struct "::" #Field " is not at the SDK's offset");
+#include "platform/host/SdkValues.def"
+
 using UpdateDriverForPlugAndPlayDevicesProc = BOOL (*)(HWND, LPCSTR, LPCSTR, DWORD, PBOOL);
 
 namespace os {
 DWORD GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size);
+DWORD GetModuleFileNameW(HMODULE module, LPWSTR buffer, DWORD size);
+int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int length, LPWSTR wide, int wideLength);
 HMODULE GetModuleHandleA(LPCSTR name);
 UINT GetWindowsDirectoryA(LPSTR buffer, UINT size);
 UINT GetSystemDirectoryA(LPSTR buffer, UINT size);
@@ -179,6 +121,10 @@ HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD share, void* security, DWORD
 BOOL ReadFile(HANDLE file, void* buffer, DWORD toRead, DWORD* read, void* overlapped);
 DWORD SetFilePointer(HANDLE file, LONG distance, LONG* distanceHigh, DWORD method);
 BOOL CloseHandle(HANDLE handle);
+BOOL WriteFile(HANDLE file, const void* buffer, DWORD toWrite, DWORD* written, void* overlapped);
+DWORD GetFileSize(HANDLE file, DWORD* sizeHigh);
+BOOL MoveFileExA(LPCSTR existing, LPCSTR target, DWORD flags);
+void GetLocalTime(SYSTEMTIME* time);
 BOOL CopyFileA(LPCSTR source, LPCSTR destination, BOOL failIfExists);
 DWORD GetFileAttributesA(LPCSTR name);
 BOOL SetFileAttributesA(LPCSTR name, DWORD attributes);

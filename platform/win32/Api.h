@@ -25,7 +25,10 @@ using ::GetCurrentProcess;
 using ::GetDlgItem;
 using ::GetFileAttributesA;
 using ::GetLastError;
+using ::GetLocalTime;
+using ::GetFileSize;
 using ::GetModuleFileNameA;
+using ::GetModuleFileNameW;
 using ::GetModuleHandleA;
 using ::GetProcAddress;
 using ::GetSystemDirectoryA;
@@ -44,6 +47,8 @@ using ::LoadStringA;
 using ::LocalFree;
 using ::LookupPrivilegeValueA;
 using ::MessageBoxA;
+using ::MoveFileExA;
+using ::MultiByteToWideChar;
 using ::OpenProcessToken;
 using ::ReadFile;
 using ::SendMessageA;
@@ -56,6 +61,7 @@ using ::ShowWindow;
 using ::StretchDIBits;
 using ::UpdateWindow;
 using ::WinHelpA;
+using ::WriteFile;
 
 inline UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapse, void*) { return ::SetTimer(window, id, elapse, nullptr); }
 

@@ -51,6 +51,7 @@ void LoadOnce(const std::string& bytes, int failReadAfter, bool failSeek)
         Require(sim::Get().boxes.empty(), "a successful load shows nothing");
         Require(image.bits != nullptr, "a loaded picture has rows");
         Require(image.info.header.biSize == 40, "biSize is 40 after a load");
+        Require(image.info.header.biClrUsed <= 16, "the drawing call is told of no more colours than info holds");
         Require(CheckDibHeader(image.info.header) == 0, "only acceptable headers load");
         std::size_t size = DibRowsSize(image.info.header);
         Require(size > 0 && size <= std::size_t{2048} * 4096, "the rows are of a sensible size");

@@ -8,7 +8,7 @@ OUT = os.path.join(HERE, "corpus")
 
 
 def bmp(width=8, height=2, planes=1, bits=4, compression=0, info_size=40, off_bits=None,
-        colors=16, file_size=None, rows=None, magic=b"BM"):
+        colors=16, file_size=None, rows=None, magic=b"BM", clr_used=0):
     extension = b"\x00" * max(0, info_size - 40)
     table = bytes((i * 16) & 0xFF for i in range(colors * 4))
     if off_bits is None:
@@ -17,7 +17,7 @@ def bmp(width=8, height=2, planes=1, bits=4, compression=0, info_size=40, off_bi
     if rows is None:
         rows = bytes((i * 7 + 1) & 0xFF for i in range(row_bytes * abs(height)))
     info = struct.pack("<IiiHHIIiiII", info_size, width, height, planes, bits, compression,
-                       len(rows), 2835, 2835, 0, 0)
+                       len(rows), 2835, 2835, clr_used, 0)
     body = info + extension + table
     data = bytearray(magic + b"\x00" * 12 + body)
     if off_bits - len(data) < 1 << 20:  # rows at bfOffBits unless that lies absurdly far out
@@ -48,6 +48,9 @@ SEEDS = {
     "width_negative": bmp(-8, 2),
     "rows_100000": bmp(8, 100000, rows=b""),
     "off_bits_far": bmp(off_bits=0x7FFFFFF0, rows=b""),
+    "clr_used_17": bmp(clr_used=17),
+    "clr_used_256": bmp(clr_used=256),
+    "clr_used_max": bmp(clr_used=0xFFFFFFFF),
 }
 
 os.makedirs(OUT, exist_ok=True)

@@ -2,6 +2,7 @@
 #include "res/Catalogue.h"
 #include "tests/sim/SimWindows.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -19,6 +20,7 @@ struct OpenFile {
     std::string path;
     std::size_t position = 0;
     std::size_t delivered = 0;
+    bool append = false;  // opened for FILE_APPEND_DATA: every write goes to the end
 };
 
 DWORD CopyOut(const std::string& text, LPSTR buffer, DWORD size)
@@ -36,6 +38,25 @@ std::string Directory(const std::string& path)
 {
     std::size_t slash = path.find_last_of("\\/");
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+// The ANSI file functions take paths of less than MAX_PATH characters only.
+bool TooLong(const char* path)
+{
+    if (std::strlen(path) < MAX_PATH)
+        return false;
+    Get().lastError = ERROR_FILENAME_EXCED_RANGE;
+    return true;
+}
+
+// Code page 1252: Latin-1, but for the printable characters in 0x80..0x9F.
+char16_t FromCodePage1252(unsigned char c)
+{
+    static const char16_t high[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    return c >= 0x80 && c < 0xA0 ? high[c - 0x80] : static_cast<char16_t>(c);
 }
 
 bool DirectoryExists(const std::string& path)
@@ -71,6 +92,41 @@ DWORD GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size)
     return CopyOut(Get().modulePath, buffer, size);
 }
 
+DWORD GetModuleFileNameW(HMODULE module, LPWSTR buffer, DWORD size)
+{
+    if (module && module != kInstance) {
+        Get().lastError = ERROR_MOD_NOT_FOUND;
+        return 0;
+    }
+    std::u16string path = Get().moduleWidePath;
+    if (path.empty()) {
+        for (char c : Get().modulePath)
+            path += FromCodePage1252(static_cast<unsigned char>(c));
+    }
+    DWORD length = static_cast<DWORD>(path.size());
+    DWORD copied = length < size ? length : size;
+    std::memcpy(buffer, path.data(), copied * sizeof(WCHAR));
+    if (copied < size)
+        buffer[copied] = u'\0';
+    return copied;
+}
+
+int MultiByteToWideChar(UINT codePage, DWORD, LPCSTR text, int length, LPWSTR wide, int wideLength)
+{
+    if (codePage != CP_ACP)
+        return 0;
+    std::size_t count = length < 0 ? std::strlen(text) + 1 : static_cast<std::size_t>(length);
+    if (wideLength == 0)
+        return static_cast<int>(count);
+    if (count > static_cast<std::size_t>(wideLength)) {
+        Get().lastError = 122;  // ERROR_INSUFFICIENT_BUFFER
+        return 0;
+    }
+    for (std::size_t i = 0; i < count; ++i)
+        wide[i] = FromCodePage1252(static_cast<unsigned char>(text[i]));
+    return static_cast<int>(count);
+}
+
 HMODULE GetModuleHandleA(LPCSTR name) { return name ? nullptr : kInstance; }
 
 UINT GetWindowsDirectoryA(LPSTR buffer, UINT size)
@@ -100,6 +156,10 @@ BOOL GetVersionExA(OSVERSIONINFOA* info)
     info->dwPlatformId = Get().platformId;
     info->dwMajorVersion = Get().major;
     info->dwMinorVersion = Get().minor;
+    info->dwBuildNumber = Get().build;
+    std::memset(info->szCSDVersion, 0, sizeof info->szCSDVersion);
+    std::memcpy(info->szCSDVersion, Get().servicePack.c_str(),
+                std::min(Get().servicePack.size(), sizeof info->szCSDVersion));
     return TRUE;
 }
 
@@ -108,16 +168,75 @@ void SetLastError(DWORD code) { Get().lastError = code; }
 LPSTR GetCommandLineA() { return &Get().commandLine[0]; }
 HANDLE GetCurrentProcess() { return kProcess; }
 
-HANDLE CreateFileA(LPCSTR name, DWORD, DWORD, void*, DWORD, DWORD, HANDLE)
+HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD share, void*, DWORD disposition, DWORD flags, HANDLE)
 {
     Get().log.push_back(std::string("CreateFile ") + name);
-    if (!sim::FindFile(name)) {
-        Get().lastError = ERROR_FILE_NOT_FOUND;
+    Get().openings.push_back({name, access, share, disposition, flags});
+    if (TooLong(name))
+        return INVALID_HANDLE_VALUE;
+    bool writing = (access & FILE_APPEND_DATA) != 0;
+    if (writing && Get().writesFail.count(sim::Key(name))) {
+        Get().lastError = ERROR_ACCESS_DENIED;
         return INVALID_HANDLE_VALUE;
     }
+    if (!sim::FindFile(name)) {
+        if (disposition != OPEN_ALWAYS) {
+            Get().lastError = ERROR_FILE_NOT_FOUND;
+            return INVALID_HANDLE_VALUE;
+        }
+        if (!DirectoryExists(Directory(name))) {
+            Get().lastError = ERROR_PATH_NOT_FOUND;
+            return INVALID_HANDLE_VALUE;
+        }
+        sim::AddFile(name, "", FILE_ATTRIBUTE_ARCHIVE);
+    }
     ++Get().openFiles;
-    return new OpenFile{name};
+    auto* open = new OpenFile{name};
+    open->append = writing;
+    return open;
 }
+
+BOOL WriteFile(HANDLE handle, const void* buffer, DWORD toWrite, DWORD* written, void*)
+{
+    auto* open = static_cast<OpenFile*>(handle);
+    sim::File* file = sim::FindFile(open->path);
+    *written = 0;
+    if (!open->append || !file || Get().writesFail.count(sim::Key(open->path))) {
+        Get().lastError = ERROR_ACCESS_DENIED;
+        return FALSE;
+    }
+    file->data.append(static_cast<const char*>(buffer), toWrite);
+    *written = toWrite;
+    return TRUE;
+}
+
+DWORD GetFileSize(HANDLE handle, DWORD* sizeHigh)
+{
+    sim::File* file = sim::FindFile(static_cast<OpenFile*>(handle)->path);
+    if (sizeHigh)
+        *sizeHigh = 0;
+    return file ? static_cast<DWORD>(file->data.size()) : INVALID_FILE_SIZE;
+}
+
+BOOL MoveFileExA(LPCSTR existing, LPCSTR target, DWORD flags)
+{
+    Get().log.push_back(std::string("MoveFile ") + existing + " -> " + target);
+    sim::File* from = sim::FindFile(existing);
+    if (!from) {
+        Get().lastError = ERROR_FILE_NOT_FOUND;
+        return FALSE;
+    }
+    if (sim::FindFile(target) && !(flags & MOVEFILE_REPLACE_EXISTING)) {
+        Get().lastError = 183;  // ERROR_ALREADY_EXISTS
+        return FALSE;
+    }
+    sim::File moved = *from;
+    Get().files.erase(sim::Key(existing));
+    Get().files[sim::Key(target)] = moved;
+    return TRUE;
+}
+
+void GetLocalTime(SYSTEMTIME* time) { *time = Get().localTime; }
 
 BOOL ReadFile(HANDLE handle, void* buffer, DWORD toRead, DWORD* read, void*)
 {
@@ -165,6 +284,8 @@ BOOL CloseHandle(HANDLE handle)
 BOOL CopyFileA(LPCSTR source, LPCSTR destination, BOOL failIfExists)
 {
     Get().log.push_back(std::string("CopyFile ") + source + " -> " + destination + (failIfExists ? " keep" : ""));
+    if (TooLong(source) || TooLong(destination))
+        return FALSE;
     sim::File* from = sim::FindFile(source);
     if (!from) {
         Get().lastError = ERROR_FILE_NOT_FOUND;
@@ -185,6 +306,8 @@ BOOL CopyFileA(LPCSTR source, LPCSTR destination, BOOL failIfExists)
 
 DWORD GetFileAttributesA(LPCSTR name)
 {
+    if (TooLong(name))
+        return INVALID_FILE_ATTRIBUTES;
     sim::File* file = sim::FindFile(name);
     if (!file) {
         Get().lastError = ERROR_FILE_NOT_FOUND;

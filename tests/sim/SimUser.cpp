@@ -13,13 +13,31 @@ HDC const kPaintDc = reinterpret_cast<HDC>(0x7200);
 HCURSOR const kWaitCursor = reinterpret_cast<HCURSOR>(0x7301);
 HCURSOR const kArrowCursor = reinterpret_cast<HCURSOR>(0x7302);
 
+constexpr UINT kDibPalColors = 1;  // DIB_PAL_COLORS: the table holds palette indices
+
+// Bytes of the colour table that follows the info header: biClrUsed entries, or for
+// fewer than 16 bits per pixel all 2^biBitCount of them when biClrUsed is 0.
+std::size_t DibColourTableSize(const BITMAPINFOHEADER& header, UINT usage)
+{
+    std::size_t entries = header.biClrUsed;
+    if (entries == 0 && header.biBitCount < 16)
+        entries = std::size_t{1} << header.biBitCount;
+    return entries * (usage == kDibPalColors ? sizeof(WORD) : sizeof(RGBQUAD));
+}
+
+// A message box's own loop goes on dispatching the thread's timer messages: each running
+// timer's WM_TIMER reaches its window's dialog procedure. A handler may kill or start
+// timers, so every round works on the timers running at its start.
 void DeliverTimerTicks()
 {
     for (int i = 0; i < Get().timerTicksPerBox; ++i) {
-        for (auto& timer : Get().timers) {
+        std::map<UINT_PTR, HWND> running = Get().timers;
+        for (auto& timer : running) {
             sim::Window* w = sim::FromHandle(timer.second);
-            if (w && w->dialog)
-                w->dialog->Dispatch(timer.second, WM_TIMER, timer.first, 0);
+            if (!Get().timers.count(timer.first) || !w || !w->dialog)
+                continue;
+            Get().log.push_back("Timer " + std::to_string(timer.first));
+            w->dialog->Dispatch(timer.second, WM_TIMER, timer.first, 0);
         }
     }
 }
@@ -76,12 +94,15 @@ LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     case PBM_SETSTEP:
         w->step = static_cast<int>(wParam);
         return 0;
-    case PBM_STEPIT:
+    case PBM_STEPIT: {
+        // Past the maximum the bar starts over from the range's minimum.
         Get().log.push_back("StepIt");
+        int previous = w->position;
         w->position += w->step;
         if (w->position > w->rangeHigh)
-            w->position = w->rangeLow + (w->position - w->rangeHigh);
-        return 0;
+            w->position = w->rangeLow;
+        return previous;
+    }
     case WM_SETICON:
         Get().log.push_back("SetIcon " + std::to_string(wParam));
         (wParam == ICON_BIG ? w->bigIcon : w->smallIcon) = lParam;
@@ -173,6 +194,8 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT style)
     Get().log.push_back(std::string("MessageBox ") + text);
     Get().boxes.push_back({owner, text, caption, style, sim::MainDialogText(), Get().cursor == "wait"});
     DeliverTimerTicks();
+    if (Get().onBox)
+        Get().onBox(text);
     if ((style & 0xF) == MB_YESNO) {
         int answer = IDNO;
         if (!Get().answers.empty()) {
@@ -211,12 +234,16 @@ BOOL ExitWindowsEx(UINT flags, DWORD reason)
 int StretchDIBits(HDC, int xDest, int yDest, int destWidth, int destHeight, int xSrc, int ySrc, int srcWidth,
                   int srcHeight, const void* bits, const BITMAPINFO* info, UINT usage, DWORD rop)
 {
-    // Read the rows as the drawing would, so a short pixel buffer shows under ASan.
+    // Read the colour table and the rows as the graphics engine does, so that a header
+    // promising more than its caller holds shows under ASan and in the fuzz target.
+    const BITMAPINFOHEADER& h = info->bmiHeader;
+    volatile unsigned char sum = 0;
+    const unsigned char* table = reinterpret_cast<const unsigned char*>(info) + h.biSize;
+    for (std::size_t i = 0; i < DibColourTableSize(h, usage); ++i)
+        sum = sum + table[i];
     if (bits) {
-        const BITMAPINFOHEADER& h = info->bmiHeader;
         std::size_t rowBytes = (static_cast<std::size_t>(h.biWidth) * h.biBitCount + 31) / 32 * 4;
         std::size_t rows = static_cast<std::size_t>(h.biHeight < 0 ? -static_cast<long long>(h.biHeight) : h.biHeight);
-        volatile unsigned char sum = 0;
         for (std::size_t i = 0; i < rowBytes * rows; ++i)
             sum = sum + static_cast<const unsigned char*>(bits)[i];
     }

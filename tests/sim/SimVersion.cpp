@@ -1,10 +1,28 @@
 // The simulated VERSION functions over the version resources of simulated files.
 #include "tests/sim/SimWindows.h"
 
+#include <cctype>
 #include <cstring>
 #include <string>
 
 using sim::Get;
+
+namespace {
+
+// VerQueryValue finds block and value names without regard to case.
+bool SameKey(const std::string& key, const char* query)
+{
+    std::size_t length = std::strlen(query);
+    if (key.size() != length)
+        return false;
+    for (std::size_t i = 0; i < length; ++i) {
+        if (std::tolower(static_cast<unsigned char>(key[i])) != std::tolower(static_cast<unsigned char>(query[i])))
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
 
 namespace os {
 
@@ -72,7 +90,7 @@ BOOL VerQueryValueA(const void* block, LPCSTR subBlock, void** buffer, UINT* len
         return TRUE;
     }
     at += rootSize;
-    if (std::strcmp(subBlock, "\\VarFileInfo\\Translation") == 0) {
+    if (SameKey("\\VarFileInfo\\Translation", subBlock)) {
         if (version->translations.empty())
             return FALSE;
         *buffer = at;
@@ -81,7 +99,7 @@ BOOL VerQueryValueA(const void* block, LPCSTR subBlock, void** buffer, UINT* len
     }
     at += version->translations.size() * 4;
     for (auto& value : version->values) {
-        if (value.first == subBlock) {
+        if (SameKey(value.first, subBlock)) {
             *buffer = at;
             *length = static_cast<UINT>(value.second.size());
             return TRUE;

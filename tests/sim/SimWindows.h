@@ -68,11 +68,22 @@ struct File {
     std::shared_ptr<VersionResource> version;
 };
 
+// One CreateFileA call: the path and the way it asked to open the file.
+struct FileOpening {
+    std::string path;
+    DWORD access, share, disposition, flags;
+};
+
 struct World {
     // Windows version and paths
     BOOL versionQueryWorks = TRUE;
-    DWORD platformId = VER_PLATFORM_WIN32_NT, major = 5, minor = 1;
+    DWORD platformId = VER_PLATFORM_WIN32_NT, major = 5, minor = 1, build = 2600;
+    std::string servicePack = "Service Pack 3";
     std::string modulePath = "C:\\Setup\\Vantinst.exe";
+    // The program's path as the file system spells it; empty: modulePath read in code
+    // page 1252. Windows hands out a best-fit look-alike as modulePath when the code
+    // page cannot spell a character of it.
+    std::u16string moduleWidePath;
     std::string windowsDirectory = "C:\\WINDOWS";
     std::string commandLine = "\"C:\\Setup\\Vantinst.exe\"";
     DWORD lastError = 0;
@@ -82,13 +93,16 @@ struct World {
     std::set<std::string> directories;
     std::set<std::string> attributeWritesFail;
     int openFiles = 0;
+    std::set<std::string> writesFail;  // files that cannot be created or written
+    SYSTEMTIME localTime{2026, 12, 4, 10, 14, 3, 59, 0};
+    std::vector<FileOpening> openings;  // every CreateFileA, in order
     int failReadAfterBytes = -1;  // a read error of the file system once this much was read
     bool failSeek = false;
 
     // message boxes: answers for Yes/No boxes, in order
     std::vector<Box> boxes;
     std::deque<int> answers;
-    int timerTicksPerBox = 0;
+    int timerTicksPerBox = 0;  // WM_TIMER rounds each box's loop delivers to dialog-backed windows
 
     // the string table; entries here replace the catalogue's (an empty text removes one)
     std::map<UINT, std::string> stringOverrides;
@@ -113,6 +127,8 @@ struct World {
 
     // what the user does while a dialog runs (called after its initialisation)
     std::function<void(Dialog&, HWND)> onModal;
+    // what the user does while a message box is up (called with its text, before it is answered)
+    std::function<void(const std::string&)> onBox;
     std::vector<std::unique_ptr<Window>> topLevel;
 
     std::vector<std::string> log;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <iterator>
 #include <map>
 #include <string>
 
@@ -15,6 +16,14 @@ const char* Find(unsigned id)
             return kCatalogue[i].text;
     }
     return nullptr;
+}
+
+int InsertCount(const char* text)
+{
+    int count = 0;
+    for (const char* p = std::strstr(text, "%s"); p; p = std::strstr(p + 2, "%s"))
+        ++count;
+    return count;
 }
 
 // The texts as the program must show them, in code page 1252, written out here a
@@ -89,8 +98,16 @@ TEST(CatalogueTest, GermanAndEnglishSetsAreTwins)
         for (unsigned j = i + 1; j < kCatalogueSize; ++j)
             EXPECT_NE(kCatalogue[j].id, id) << "twice";
     }
-    EXPECT_EQ(german, ExpectedTexts().size() / 2 + 1) << "the listed texts and the question 1131";
-    EXPECT_GT(std::strlen(Find(1131)), 0u);
+    // Besides the listed texts, the ones in the program's own words: the copy question,
+    // the refusal of a folder the program cannot name, and the path that does not fit.
+    const unsigned ownWords[] = {1131, 1132, 1133};
+    EXPECT_EQ(german, ExpectedTexts().size() / 2 + std::size(ownWords));
+    for (unsigned id : ownWords) {
+        ASSERT_NE(Find(id), nullptr) << id;
+        EXPECT_GT(std::strlen(Find(id)), 0u) << id;
+        EXPECT_EQ(InsertCount(Find(id)), InsertCount(Find(id + 2000))) << id << " and its twin take the same inserts";
+    }
+    EXPECT_EQ(InsertCount(Find(1133)), 1) << "the path";
 }
 
 TEST(CatalogueTest, TheDetailsThatAreEasyToLose)

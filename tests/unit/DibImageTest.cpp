@@ -1,161 +1,12 @@
-#include "dib/DibImage.h"
-#include "tests/unit/SimTest.h"
+#include "tests/unit/DibImageFixture.h"
 
 #include <algorithm>
-#include <climits>
-#include <cstdint>
-#include <cstring>
 #include <fstream>
 #include <iterator>
-#include <string>
-
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
 
 namespace {
 
-const char kPath[] = "C:\\Setup\\OEM.BMP";
-HDC const kDc = reinterpret_cast<HDC>(0x4711);
-
-// The German texts of the loader's messages.
-std::string LoaderText(unsigned id)
-{
-    switch (id) {
-    case 1200: return "Konnte BMP-Datei nicht finden";
-    case 1201: return "Datei ist keine BMP-Datei";
-    case 1202: return "BMP-Datei enth\344lt keinen Informationsblock, deshalb kann BMP-Datei nicht gelesen werden.";
-    case 1203: return "BMP-Datei enth\344lt mehr als eine Bit-Plane.";
-    case 1204: return "In der BMP-Datei ist nicht die korrekte Anzahl Bits pro Farbe definiert.";
-    case 1205: return "BMP-Datei ist komprimiert, es werden aber nur unkomprimierte Bilder dargestellt.";
-    default: return "?";
-    }
-}
-
-std::string U16(unsigned value)
-{
-    return {static_cast<char>(value & 0xFF), static_cast<char>((value >> 8) & 0xFF)};
-}
-
-std::string U32(std::uint32_t value) { return U16(value & 0xFFFF) + U16(value >> 16); }
-
-std::size_t RowBytes(long long width) { return static_cast<std::size_t>((width * 4 + 31) / 32 * 4); }
-
-// Bytes that are never zero, so that zero-filled parts of a buffer stand out.
-std::string Pattern(std::size_t size, unsigned seed = 1)
-{
-    std::string bytes(size, '\0');
-    for (std::size_t i = 0; i < size; ++i)
-        bytes[i] = static_cast<char>(1 + (i * 7 + seed) % 251);
-    return bytes;
-}
-
-// A BMP file, by default a valid 8 by 2 pixel, 16-colour, uncompressed picture of 126 bytes.
-struct Bmp {
-    std::string type = "BM";
-    bool sizeFromContent = true;  // bfSize: the real file size, or `fileSize`
-    DWORD fileSize = 0;
-    DWORD offBits = 118;
-    DWORD infoSize = 40;
-    LONG width = 8;
-    LONG height = 2;
-    WORD planes = 1;
-    WORD bitCount = 4;
-    DWORD compression = BI_RGB;
-    DWORD colorsUsed = 0;
-    std::string extension;                     // bytes of a longer info header after the first 40
-    std::string colors = Pattern(64, 100);     // the colour table as it stands in the file
-    std::string rows = Pattern(RowBytes(8) * 2, 200);
-
-    Bmp& Size(DWORD size)
-    {
-        sizeFromContent = false;
-        fileSize = size;
-        return *this;
-    }
-
-    std::string Bytes() const
-    {
-        std::string out = type + U32(0) + U16(0) + U16(0) + U32(offBits);
-        out += U32(infoSize) + U32(static_cast<std::uint32_t>(width)) + U32(static_cast<std::uint32_t>(height)) +
-               U16(planes) + U16(bitCount) + U32(compression) + U32(static_cast<std::uint32_t>(rows.size())) +
-               U32(2835) + U32(2835) + U32(colorsUsed) + U32(0);
-        out += extension + colors;
-        // The rows stand at bfOffBits unless that lies inside the headers or absurdly far out.
-        if (offBits >= out.size() && offBits - out.size() < (1u << 20))
-            out.append(offBits - out.size(), '\0');
-        out += rows;
-        std::string size = U32(sizeFromContent ? static_cast<DWORD>(out.size()) : fileSize);
-        out.replace(2, 4, size);
-        return out;
-    }
-};
-
-std::size_t FileRows(const DibImage& image) { return DibRowsSize(image.info.header); }
-
-// Touches every byte of the rows the header describes (the sanitizer build catches a
-// buffer that is too short) and returns how many of them are not zero.
-std::size_t NonZeroRowBytes(const DibImage& image)
-{
-    std::size_t nonZero = 0;
-    for (std::size_t i = 0; i < FileRows(image); ++i)
-        nonZero += image.bits[i] != 0;
-    return nonZero;
-}
-
-std::size_t AllocatedSize(const void* block)
-{
-#ifdef __GLIBC__
-    return malloc_usable_size(const_cast<void*>(block));
-#else
-    (void)block;
-    return SIZE_MAX;
-#endif
-}
-
-class DibImageTest : public SimTest {
-protected:
-    int Load(const std::string& bytes)
-    {
-        sim::AddFile(kPath, bytes);
-        return image.Load(kPath);
-    }
-
-    void ExpectOneBox(unsigned id)
-    {
-        ASSERT_EQ(World().boxes.size(), 1u);
-        const sim::Box& box = World().boxes[0];
-        EXPECT_EQ(box.text, LoaderText(id)) << "message " << id;
-        EXPECT_EQ(box.caption, "Vantinst");
-        EXPECT_EQ(box.style, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
-        EXPECT_EQ(box.owner, nullptr);
-    }
-
-    // A failed Load: its message alone, nothing open, no rows, nothing to draw.
-    void ExpectRefused(int result, unsigned id)
-    {
-        EXPECT_EQ(result, 0);
-        ExpectOneBox(id);
-        EXPECT_EQ(World().openFiles, 0);
-        EXPECT_EQ(image.bits, nullptr);
-        EXPECT_EQ(image.file, INVALID_HANDLE_VALUE);
-        EXPECT_EQ(image.Paint(kDc, 2, 2), 0);
-        EXPECT_TRUE(sim::LogOf("StretchDIBits").empty());
-    }
-
-    void ExpectLoaded(int result)
-    {
-        EXPECT_EQ(result, 1);
-        EXPECT_TRUE(World().boxes.empty()) << (World().boxes.empty() ? "" : World().boxes[0].text);
-        EXPECT_EQ(World().openFiles, 0);
-        EXPECT_EQ(image.file, INVALID_HANDLE_VALUE);
-        ASSERT_NE(image.bits, nullptr);
-        EXPECT_EQ(image.info.header.biSize, 40u);
-        EXPECT_GE(AllocatedSize(image.bits), FileRows(image)) << "the buffer holds every row the header describes";
-    }
-
-    DibImage image;
-};
+using namespace dib_test;
 
 // ---------------------------------------------------------------------------------------
 // Which file gives which message.
@@ -176,7 +27,12 @@ TEST_P(DibLoadTableTest, ReportsTheFirstFaultOnly)
     if (c.bytes)
         sim::AddFile(kPath, c.bytes());
     int result = image.Load(kPath);
-    EXPECT_EQ(sim::LogOf("CreateFile"), std::vector<std::string>{std::string("CreateFile ") + kPath});
+    ASSERT_EQ(World().openings.size(), 1u);
+    const sim::FileOpening& opening = World().openings[0];
+    EXPECT_EQ(opening.path, kPath);
+    EXPECT_EQ(opening.access, GENERIC_READ) << "read only: the picture may sit on a CD or a protected share";
+    EXPECT_EQ(opening.share, static_cast<DWORD>(FILE_SHARE_READ));
+    EXPECT_EQ(opening.disposition, static_cast<DWORD>(OPEN_EXISTING)) << "a missing picture is never created";
     if (c.message) {
         ExpectRefused(result, c.message);
     } else {
@@ -184,8 +40,6 @@ TEST_P(DibLoadTableTest, ReportsTheFirstFaultOnly)
         EXPECT_LE(NonZeroRowBytes(image), Bmp().rows.size()) << "rows past the file's are zero";
     }
 }
-
-LONG Dim(long long value) { return static_cast<LONG>(value); }
 
 INSTANTIATE_TEST_SUITE_P(
     Files, DibLoadTableTest,
@@ -425,69 +279,6 @@ TEST_F(DibImageTest, FailedReloadDropsTheEarlierPicture)
     EXPECT_EQ(World().openFiles, 0);
     EXPECT_EQ(image.Paint(kDc, 2, 2), 0);
     EXPECT_TRUE(sim::LogOf("StretchDIBits").empty());
-}
-
-// ---------------------------------------------------------------------------------------
-// Painting.
-
-TEST_F(DibImageTest, PaintDrawsNothingBeforeALoad)
-{
-    DibImage fresh;
-    EXPECT_EQ(fresh.bits, nullptr);
-    EXPECT_EQ(fresh.file, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(fresh.Paint(kDc, 2, 2), 0);
-    EXPECT_TRUE(sim::LogOf("StretchDIBits").empty());
-}
-
-TEST_F(DibImageTest, PaintMakesExactlyOneFixedSizeCallEachTime)
-{
-    Bmp bmp;
-    bmp.width = 400;
-    bmp.height = 300;
-    bmp.rows = Pattern(RowBytes(400) * 300);
-    ExpectLoaded(Load(bmp.Bytes()));
-    EXPECT_EQ(image.Paint(kDc, 2, 2), 102);
-    EXPECT_EQ(image.Paint(kDc, -5, 7), 102);
-    EXPECT_EQ(sim::LogOf("StretchDIBits"),
-              (std::vector<std::string>{"StretchDIBits 2 2 190x102 from 0 0 190x102 biSize 40 usage 0 rop 13369376",
-                                        "StretchDIBits -5 7 190x102 from 0 0 190x102 biSize 40 usage 0 rop 13369376"}));
-    EXPECT_EQ(image.info.header.biWidth, 400) << "painting changes nothing";
-}
-
-// ---------------------------------------------------------------------------------------
-// The header helpers.
-
-TEST(DibHeaderTest, RowsArePaddedToFourBytes)
-{
-    BITMAPINFOHEADER header{};
-    struct {
-        LONG width, height;
-        std::size_t bytes;
-    } cases[] = {{1, 1, 4}, {8, 1, 4}, {9, 1, 8}, {190, 102, 96 * 102}, {190, -102, 96 * 102}, {4096, 4096, 2048 * 4096}};
-    for (const auto& c : cases) {
-        header.biWidth = c.width;
-        header.biHeight = c.height;
-        EXPECT_EQ(DibRowsSize(header), c.bytes) << c.width << "x" << c.height;
-    }
-}
-
-TEST(DibHeaderTest, RefusesRowsNoDialogPictureNeeds)
-{
-    BITMAPINFOHEADER header{};
-    header.biPlanes = 1;
-    header.biBitCount = 4;
-    struct {
-        long long width, height;
-        unsigned message;
-    } cases[] = {{190, 102, 0},       {4096, 4096, 0},  {4096, -4096, 0},          {1, -1, 0},
-                 {0, 1, 1202},        {-1, 1, 1202},    {4097, 1, 1202},           {1, 0, 1202},
-                 {1, 4097, 1202},     {1, -4097, 1202}, {1, INT32_MIN, 1202},      {1, INT32_MAX, 1202},
-                 {INT32_MIN, 1, 1202}, {INT32_MAX, 1, 1202}};
-    for (const auto& c : cases) {
-        header.biWidth = Dim(c.width);
-        header.biHeight = Dim(c.height);
-        EXPECT_EQ(CheckDibHeader(header), c.message) << c.width << "x" << c.height;
-    }
 }
 
 }  // namespace

@@ -114,6 +114,15 @@ INSTANTIATE_TEST_SUITE_P(
         MarkerCase{"OnlyInSecondTranslation", [] { return MarkerIn({0x04B00409, 0x04E40407}, "040704e4"); }, true, 0},
         MarkerCase{"InFirstOfTwoTranslations", [] { return MarkerIn({0x04B00409, 0x04E40407}, "040904b0"); }, true, 1},
         MarkerCase{"TranslationsOwnCodePage", [] { return MarkerIn({0x04B00407}, "040704b0"); }, true, 1},
+        MarkerCase{"TableKeyInCapitals", [] { return MarkerIn({0x04E40407}, "040704E4"); }, true, 1},
+        MarkerCase{"ValueNameInCapitals",
+                   [] {
+                       Resource v = Marker("");
+                       v->values.clear();
+                       v->values["\\StringFileInfo\\040704e4\\ORVELVERSION"] = std::string("1.59\0", 5);
+                       return v;
+                   },
+                   true, 1},
         MarkerCase{"NotInTranslationsCodePage", [] { return MarkerIn({0x04B00407}, "040704e4"); }, true, 0},
         MarkerCase{"NoTranslationGerman1252", [] { return MarkerIn({}, "040704e4"); }, true, 1},
         MarkerCase{"NoTranslationNotEnglish", [] { return MarkerIn({}, "040904e4"); }, true, 0},
@@ -238,13 +247,16 @@ TEST_F(FileVersionReaderTest, GetStringValueBeforeOpenIsEmpty)
     EXPECT_TRUE(sim::LogOf("VerQueryValue").empty());
 }
 
-TEST_F(FileVersionReaderTest, MissingValueIsEmpty)
+TEST_F(FileVersionReaderTest, MissingValueIsEmptyAndNamesMatchWithoutCase)
 {
     AddDriver(kDriver, Marker("1.59"));
     FileVersionReader reader;
     ASSERT_EQ(reader.Open(kDriver), 1);
     EXPECT_TRUE(reader.GetStringValue("FileVersion").empty());
-    EXPECT_TRUE(reader.GetStringValue("orvelversion").empty());
+    EXPECT_TRUE(reader.GetStringValue("OrvelVersio").empty());
+    // VerQueryValue compares names without regard to case.
+    EXPECT_STREQ(reader.GetStringValue("orvelversion").c_str(), "1.59");
+    EXPECT_STREQ(reader.GetStringValue("ORVELVERSION").c_str(), "1.59");
 }
 
 TEST_F(FileVersionReaderTest, NamesOf260CharactersOrMoreAreRefused)

@@ -1,12 +1,9 @@
-#include "app/ExitStatus.h"
-#include "app/InstallerDialog.h"
+// The installation procedure: the driver update, the file placement it may fall back
+// on, and what the dialog shows meanwhile.
 #include "install/DriverFilePlacement.h"
-#include "install/DriverInstaller.h"
 #include "install/ProgramPaths.h"
-#include "platform/CommandLine.h"
 #include "services/Messages.h"
-#include "services/SystemRestart.h"
-#include "tests/unit/SimTest.h"
+#include "tests/unit/InstallFixture.h"
 
 #include <algorithm>
 #include <string>
@@ -14,37 +11,7 @@
 
 namespace {
 
-
-const std::string kSystem = "C:\\WINDOWS\\System32\\";
-
-class InstallTest : public SimTest {
-protected:
-    void SetUp() override
-    {
-        SimTest::SetUp();
-        World().directories = {sim::Key(kSystem + "drivers"), sim::Key(kSystem + "dllcache")};
-        sim::AddFile("C:\\Setup\\orvelxpparallel.sys", "xp");
-        sim::AddFile("C:\\Setup\\orvel2kparallel.sys", "2k");
-        sim::AddFile("C:\\Setup\\orvel2kparport.sys", "port");
-        dialog_ = sim::CreateDialogWindow(102, nullptr);
-        sim::Child(dialog_, 1000)->enabled = true;
-    }
-
-    int Install() { return InstallDriver(dialog_, Bar(), kSystem.c_str()); }
-    HWND Bar() { return sim::Handle(sim::Child(dialog_, 1003)); }
-
-    void ExpectAfterState()
-    {
-        EXPECT_TRUE(World().timers.empty()) << "timer killed";
-        EXPECT_FALSE(sim::Child(dialog_, 1003)->enabled);
-        EXPECT_FALSE(sim::Child(dialog_, 1003)->visible);
-        EXPECT_TRUE(sim::Child(dialog_, IDCANCEL)->enabled);
-        EXPECT_FALSE(sim::Child(dialog_, 1000)->enabled);
-        EXPECT_EQ(World().loadedLibraries, 0) << "newdev.dll freed";
-    }
-
-    HWND dialog_;
-};
+using namespace install_test;
 
 struct Road {
     const char* name;
@@ -56,42 +23,47 @@ struct Road {
     int result;
 };
 
-TEST_F(InstallTest, RoadsThroughTheDriverUpdate)
+void PrintTo(const Road& road, std::ostream* out) { *out << road.name; }
+
+class DriverUpdateTest : public InstallTest, public ::testing::WithParamInterface<Road> {};
+
+TEST_P(DriverUpdateTest, RoadsThroughTheDriverUpdate)
 {
-    const Road roads[] = {
-        {"first try", {0}, {}, {"*PNP0400"}, {}, 0, 1},
-        {"ECP port", {ERROR_NO_SUCH_DEVINST, 0}, {}, {"*PNP0400", "*PNP0401"}, {}, 0, 1},
-        {"ECP, copy yes", {ERROR_NO_SUCH_DEVINST, 259}, {IDYES}, {"*PNP0400", "*PNP0401"}, {"?"}, 2, 1},
-        {"ECP, copy no", {ERROR_NO_SUCH_DEVINST, 259}, {IDNO}, {"*PNP0400", "*PNP0401"}, {"?"}, 0, 0},
-        {"copy yes", {259}, {IDYES}, {"*PNP0400"}, {"?"}, 2, 1},
-        {"copy no", {259}, {IDNO}, {"*PNP0400"}, {"?"}, 0, 0},
-        {"denied", {5}, {}, {"*PNP0400"}, {"1207 00000005"}, 0, 0},
-        {"ECP denied", {ERROR_NO_SUCH_DEVINST, 5}, {}, {"*PNP0400", "*PNP0401"}, {"1207 00000005"}, 0, 0},
-        {"no port", {ERROR_NO_SUCH_DEVINST, ERROR_NO_SUCH_DEVINST}, {}, {"*PNP0400", "*PNP0401"}, {"1207 e000020b"}, 0, 0},
-    };
-    for (const Road& road : roads) {
-        SetUp();
-        World().updateResults.assign(road.updates.begin(), road.updates.end());
-        World().answers.assign(road.answers.begin(), road.answers.end());
+    const Road& road = GetParam();
+    World().updateResults.assign(road.updates.begin(), road.updates.end());
+    World().answers.assign(road.answers.begin(), road.answers.end());
 
-        EXPECT_EQ(Install(), road.result) << road.name;
+    EXPECT_EQ(Install(), road.result);
 
-        std::vector<std::string> expectedUpdates;
-        for (const std::string& id : road.hardwareIds)
-            expectedUpdates.push_back("UpdateDriver " + id + " C:\\Setup\\orvelxpparallel.inf 1");
-        EXPECT_EQ(sim::LogOf("UpdateDriver"), expectedUpdates) << road.name;
+    std::vector<std::string> expectedUpdates;
+    for (const std::string& id : road.hardwareIds)
+        expectedUpdates.push_back("UpdateDriver " + id + " C:\\Setup\\orvelxpparallel.inf 1");
+    EXPECT_EQ(sim::LogOf("UpdateDriver"), expectedUpdates);
 
-        std::vector<std::string> expectedBoxes;
-        for (const std::string& box : road.boxes)
-            expectedBoxes.push_back(box == "?" ? std::string(LoadMessage(1131).c_str())
-                                               : "Treiber konnte nicht installiert werden. [" + box.substr(5) + "]");
-        EXPECT_EQ(BoxTexts(), expectedBoxes) << road.name;
-        EXPECT_EQ(static_cast<int>(sim::LogOf("CopyFile").size()), road.copies) << road.name;
-        EXPECT_EQ(sim::LogOf("StepIt").size(), 3u) << road.name;
-        EXPECT_EQ(sim::LogOf("LoadLibrary"), std::vector<std::string>{"LoadLibrary C:\\WINDOWS\\system32\\newdev.dll 8"});
-        ExpectAfterState();
-    }
+    std::vector<std::string> expectedBoxes;
+    for (const std::string& box : road.boxes)
+        expectedBoxes.push_back(box == "?" ? std::string(LoadMessage(1131).c_str())
+                                           : "Treiber konnte nicht installiert werden. [" + box.substr(5) + "]");
+    EXPECT_EQ(BoxTexts(), expectedBoxes);
+    EXPECT_EQ(static_cast<int>(sim::LogOf("CopyFile").size()), road.copies);
+    EXPECT_EQ(sim::LogOf("StepIt").size(), 3u);
+    EXPECT_EQ(sim::LogOf("LoadLibrary"), std::vector<std::string>{"LoadLibrary C:\\WINDOWS\\system32\\newdev.dll 8"});
+    ExpectAfterState();
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Roads, DriverUpdateTest,
+    ::testing::Values(
+        Road{"first try", {0}, {}, {"*PNP0400"}, {}, 0, 1},
+        Road{"ECP port", {ERROR_NO_SUCH_DEVINST, 0}, {}, {"*PNP0400", "*PNP0401"}, {}, 0, 1},
+        Road{"ECP, copy yes", {ERROR_NO_SUCH_DEVINST, 259}, {IDYES}, {"*PNP0400", "*PNP0401"}, {"?"}, 2, 1},
+        Road{"ECP, copy no", {ERROR_NO_SUCH_DEVINST, 259}, {IDNO}, {"*PNP0400", "*PNP0401"}, {"?"}, 0, 0},
+        Road{"copy yes", {259}, {IDYES}, {"*PNP0400"}, {"?"}, 2, 1},
+        Road{"copy no", {259}, {IDNO}, {"*PNP0400"}, {"?"}, 0, 0},
+        Road{"denied", {5}, {}, {"*PNP0400"}, {"1207 00000005"}, 0, 0},
+        Road{"ECP denied", {ERROR_NO_SUCH_DEVINST, 5}, {}, {"*PNP0400", "*PNP0401"}, {"1207 00000005"}, 0, 0},
+        Road{"no port", {ERROR_NO_SUCH_DEVINST, ERROR_NO_SUCH_DEVINST}, {}, {"*PNP0400", "*PNP0401"}, {"1207 e000020b"}, 0, 0}),
+    [](const ::testing::TestParamInfo<Road>& info) { return CaseName(info.param.name); });
 
 TEST_F(InstallTest, QuestionIsAYesNoBoxInTheCatalogue)
 {
@@ -105,25 +77,36 @@ TEST_F(InstallTest, QuestionIsAYesNoBoxInTheCatalogue)
 
 }
 
-TEST_F(InstallTest, NewdevThatCannotBeLoadedOrLacksTheEntry)
-{
-    World().newdevLoads = false;
-    EXPECT_EQ(Install(), 0);
-    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"Die unter Windows XP oder Windows 2000 ben\366tigte DLL "
-                                                   "\"newdev.dll\" kann nicht geladen werden. [0000007e]"});
-    EXPECT_TRUE(sim::LogOf("FreeLibrary").empty());
-    EXPECT_EQ(sim::LogOf("StepIt").size(), 1u);
-    ExpectAfterState();
+struct NewdevCase {
+    const char* name;
+    bool loads, hasEntry;
+    const char* code;  // the last-error value the message shows
+    std::size_t frees, steps;
+};
 
-    SetUp();
-    World().newdevHasEntry = false;
+void PrintTo(const NewdevCase& c, std::ostream* out) { *out << c.name; }
+
+class NewdevTest : public InstallTest, public ::testing::WithParamInterface<NewdevCase> {};
+
+TEST_P(NewdevTest, ThatCannotBeLoadedOrLacksTheEntry)
+{
+    const NewdevCase& c = GetParam();
+    World().newdevLoads = c.loads;
+    World().newdevHasEntry = c.hasEntry;
     EXPECT_EQ(Install(), 0);
-    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"Die unter Windows XP oder Windows 2000 ben\366tigte DLL "
-                                                   "\"newdev.dll\" kann nicht geladen werden. [0000007f]"});
-    EXPECT_EQ(sim::LogOf("FreeLibrary").size(), 1u);
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{std::string("Die unter Windows XP oder Windows 2000 ben\366tigte DLL "
+                                                               "\"newdev.dll\" kann nicht geladen werden. [") +
+                                                   c.code + "]"});
+    EXPECT_EQ(sim::LogOf("FreeLibrary").size(), c.frees);
+    EXPECT_EQ(sim::LogOf("StepIt").size(), c.steps);
     EXPECT_TRUE(sim::LogOf("UpdateDriver").empty());
     ExpectAfterState();
 }
+
+INSTANTIATE_TEST_SUITE_P(Library, NewdevTest,
+                         ::testing::Values(NewdevCase{"NotLoaded", false, true, "0000007e", 0, 1},
+                                           NewdevCase{"EntryMissing", true, false, "0000007f", 1, 3}),
+                         [](const ::testing::TestParamInfo<NewdevCase>& info) { return std::string(info.param.name); });
 
 TEST_F(InstallTest, WhileInstallingTheButtonsAreOffAndTheBarRuns)
 {
@@ -135,7 +118,9 @@ TEST_F(InstallTest, WhileInstallingTheButtonsAreOffAndTheBarRuns)
     EXPECT_EQ(sim::LogOf("EnableWindow")[1], "EnableWindow 2 0");
     EXPECT_EQ(sim::Child(dialog_, 1003)->rangeHigh, 75);
     EXPECT_EQ(sim::Child(dialog_, 1003)->step, 1);
-    EXPECT_EQ(sim::Child(dialog_, 1003)->position, 3) << "the three steps of the procedure; no dialog takes ticks here";
+    EXPECT_EQ(sim::LogOf("Timer"), std::vector<std::string>(4, "Timer 1")) << "ticks while the failure box is up";
+    EXPECT_EQ(sim::LogOf("StepIt").size(), 7u);
+    EXPECT_EQ(sim::Child(dialog_, 1003)->position, 7) << "three steps of the procedure, one for each tick";
 }
 
 TEST_F(InstallTest, InfoShowsTheBaseNameFirstAndWindows2000UsesItsOwnFiles)
@@ -159,235 +144,128 @@ TEST_F(InstallTest, InfoShowsTheBaseNameFirstAndWindows2000UsesItsOwnFiles)
 struct Placement {
     const char* name;
     DWORD minor;
-    std::vector<std::string> missing;  // sources removed or destination directories absent
+    // "dir:x" removes the directory x under system32, "ro:path" puts an older read-only
+    // file at that destination, any other path removes that source
+    std::vector<std::string> changes;
     std::vector<std::string> expectedBoxes;
     int result;
 };
 
-TEST_F(InstallTest, PlacementCopiesTheListAndTheLastCopyDecides)
+void PrintTo(const Placement& c, std::ostream* out) { *out << c.name; }
+
+class PlacementTest : public InstallTest, public ::testing::WithParamInterface<Placement> {};
+
+TEST_P(PlacementTest, SucceedsOnlyWhenEveryDriverFileReachedDrivers)
 {
-    const std::string xpDll = kSystem + "dllcache\\orvelxpparallel.sys";
-    const std::string xpDrv = kSystem + "drivers\\orvelxpparallel.sys";
-    const Placement cases[] = {
-        {"xp", 1, {}, {}, 1},
-        {"xp without dllcache", 1, {"dir:dllcache"}, {"copy C:\\Setup\\orvelxpparallel.sys " + xpDll, "read " + xpDll}, 1},
-        {"xp source missing", 1, {"C:\\Setup\\orvelxpparallel.sys"},
-         {"copy C:\\Setup\\orvelxpparallel.sys " + xpDll, "read " + xpDll, "copy C:\\Setup\\orvelxpparallel.sys " + xpDrv,
-          "read " + xpDrv},
-         0},
-        {"2000", 0, {}, {}, 1},
-        {"2000 parport missing", 0, {"C:\\Setup\\orvel2kparport.sys"},
-         {"copy C:\\Setup\\orvel2kparport.sys " + kSystem + "drivers\\orvel2kparport.sys",
-          "read " + kSystem + "drivers\\orvel2kparport.sys"},
-         0},
-        {"2000 parallel missing", 0, {"C:\\Setup\\orvel2kparallel.sys"},
-         {"copy C:\\Setup\\orvel2kparallel.sys " + kSystem + "dllcache\\orvel2kparallel.sys",
-          "read " + kSystem + "dllcache\\orvel2kparallel.sys",
-          "copy C:\\Setup\\orvel2kparallel.sys " + kSystem + "drivers\\orvel2kparallel.sys",
-          "read " + kSystem + "drivers\\orvel2kparallel.sys"},
-         1},
-    };
-    for (const Placement& c : cases) {
-        SetUp();
-        World().minor = c.minor;
-        for (const std::string& m : c.missing) {
-            if (m.rfind("dir:", 0) == 0)
-                World().directories.erase(sim::Key(kSystem + m.substr(4)));
-            else
-                World().files.erase(sim::Key(m));
-        }
-        const char* base = c.minor == 1 ? "orvelxpparallel" : "orvel2kparallel";
-        EXPECT_EQ(PlaceDriverFiles(kSystem.c_str(), base), c.result) << c.name;
-
-        std::vector<std::string> expected;
-        for (const std::string& box : c.expectedBoxes) {
-            if (box.rfind("copy ", 0) == 0) {
-                std::size_t split = box.find(' ', 5);
-                expected.push_back("Datei " + box.substr(5, split - 5) + " l\344\337t sich nicht in " + box.substr(split + 1) +
-                                   " kopieren");
-            } else {
-                expected.push_back("Attribute der Datei " + box.substr(5) + " k\366nnen nicht gelesen werden");
-            }
-        }
-        EXPECT_EQ(BoxTexts(), expected) << c.name;
-        EXPECT_EQ(sim::LogOf("CopyFile").size(), c.minor == 1 ? 2u : 3u) << c.name;
-        for (const std::string& copy : sim::LogOf("CopyFile"))
-            EXPECT_EQ(copy.find(" keep"), std::string::npos) << "existing files are replaced";
-    }
-}
-
-TEST_F(InstallTest, PlacedFilesLoseOnlyTheirReadOnlyMark)
-{
-    World().files[sim::Key("C:\\Setup\\orvelxpparallel.sys")].attributes =
-        FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE;
-    EXPECT_EQ(PlaceDriverFiles(kSystem.c_str(), "orvelxpparallel"), 1);
-    EXPECT_EQ(sim::FindFile(kSystem + "drivers\\orvelxpparallel.sys")->attributes,
-              FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE);
-    EXPECT_EQ(sim::FindFile(kSystem + "dllcache\\orvelxpparallel.sys")->attributes,
-              FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE);
-    EXPECT_TRUE(World().boxes.empty());
-
-    SetUp();
-    World().files[sim::Key("C:\\Setup\\orvelxpparallel.sys")].attributes = FILE_ATTRIBUTE_READONLY;
-    World().attributeWritesFail.insert(sim::Key(kSystem + "drivers\\orvelxpparallel.sys"));
-    EXPECT_EQ(PlaceDriverFiles(kSystem.c_str(), "orvelxpparallel"), 1);
-    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"Attribute der Datei " + kSystem +
-                                                   "drivers\\orvelxpparallel.sys k\366nnen nicht gesetzt werden"});
-
-    SetUp();
-    PlaceDriverFiles(kSystem.c_str(), "orvelxpparallel");
-    EXPECT_TRUE(sim::LogOf("SetFileAttributes").empty()) << "nothing written when the mark is not set";
-}
-
-TEST(CommandLineTest, SwitchesAreSearchedAfterTheProgramName)
-{
-    struct Case {
-        const char* line;
-        bool info, norestart;
-    } cases[] = {
-        {"\"C:\\Program Files\\Setup\\Vantinst.exe\" -info -norestart", true, true},
-        {"\"C:\\Program Files\\Setup\\Vantinst.exe\"", false, false},
-        {"\"C:\\-norestart\\-info\\Vantinst.exe\"", false, false},
-        {"C:\\-norestart\\Vantinst.exe -info", true, false},
-        {"Vantinst.exe -norestart -info", true, true},
-        {"Vantinst.exe x-norestartx", false, true},
-        {"Vantinst.exe -NORESTART /norestart -Info", false, false},
-        {"Vantinst.exe", false, false},
-        {"", false, false},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(HasOption(c.line, "-info"), c.info) << c.line;
-        EXPECT_EQ(HasOption(c.line, "-norestart"), c.norestart) << c.line;
-    }
-}
-
-struct RestartCase {
-    const char* name;
-    BOOL tokenOpens;
-    DWORD adjustError;
-    BOOL exitWorks;
-    std::vector<UINT> messages;
-    bool requested;
-};
-
-TEST_F(InstallTest, RestartReportsWhatStoodInTheWay)
-{
-    const RestartCase cases[] = {
-        {"administrator", TRUE, 0, TRUE, {}, true},
-        {"no privilege", TRUE, ERROR_NOT_ALL_ASSIGNED, FALSE, {1125, 1126}, false},
-        {"no privilege, still accepted", TRUE, ERROR_NOT_ALL_ASSIGNED, TRUE, {1125}, true},
-        {"refused", TRUE, 0, FALSE, {1126}, false},
-        {"no token", FALSE, 0, TRUE, {1125}, true},
-    };
-    for (const RestartCase& c : cases) {
-        SetUp();
-        World().tokenOpens = c.tokenOpens;
-        World().adjustError = c.adjustError;
-        World().exitWindowsWorks = c.exitWorks;
-        EXPECT_EQ(RestartWindows(EWX_REBOOT), c.requested) << c.name;
-        std::vector<std::string> expected;
-        for (UINT id : c.messages)
-            expected.push_back(LoadMessage(id).c_str());
-        EXPECT_EQ(BoxTexts(), expected) << c.name;
-        EXPECT_EQ(sim::LogOf("ExitWindowsEx"), std::vector<std::string>{"ExitWindowsEx 2 0"}) << c.name;
-        if (c.tokenOpens) {
-            EXPECT_EQ(sim::LogOf("OpenProcessToken"), std::vector<std::string>{"OpenProcessToken 40 self"});
-            EXPECT_EQ(sim::LogOf("LookupPrivilegeValue"),
-                      std::vector<std::string>{"LookupPrivilegeValue local SeShutdownPrivilege"});
-            EXPECT_EQ(sim::LogOf("AdjustTokenPrivileges"),
-                      std::vector<std::string>{"AdjustTokenPrivileges token 0 count 1 luid 19 attributes 2 0"});
+    const Placement& c = GetParam();
+    World().minor = c.minor;
+    std::vector<std::string> readOnly;
+    for (const std::string& m : c.changes) {
+        if (m.rfind("dir:", 0) == 0) {
+            World().directories.erase(sim::Key(kSystem + m.substr(4)));
+        } else if (m.rfind("ro:", 0) == 0) {
+            readOnly.push_back(m.substr(3));
+            sim::AddFile(readOnly.back(), "old", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE);
         } else {
-            EXPECT_TRUE(sim::LogOf("AdjustTokenPrivileges").empty()) << "no token to adjust";
+            World().files.erase(sim::Key(m));
         }
+    }
+    const char* base = c.minor == 1 ? "orvelxpparallel" : "orvel2kparallel";
+    EXPECT_EQ(PlaceDriverFiles(kSystem.c_str(), base), c.result);
+
+    std::vector<std::string> expected;
+    for (const std::string& box : c.expectedBoxes) {
+        if (box.rfind("copy ", 0) == 0) {
+            std::size_t split = box.find(' ', 5);
+            expected.push_back("Datei " + box.substr(5, split - 5) + " l\344\337t sich nicht in " + box.substr(split + 1) +
+                               " kopieren");
+        } else {
+            expected.push_back("Attribute der Datei " + box.substr(5) + " k\366nnen nicht gelesen werden");
+        }
+    }
+    EXPECT_EQ(BoxTexts(), expected);
+    EXPECT_EQ(sim::LogOf("CopyFile").size(), c.minor == 1 ? 2u : 3u) << "one copy per file, none tried again";
+    for (const std::string& copy : sim::LogOf("CopyFile"))
+        EXPECT_EQ(copy.find(" keep"), std::string::npos) << "existing files are replaced";
+    // CopyFile refuses to replace a read-only file; the mark is still cleared afterwards.
+    for (const std::string& path : readOnly) {
+        EXPECT_EQ(sim::FindFile(path)->data, "old") << path;
+        EXPECT_EQ(sim::FindFile(path)->attributes, static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE)) << path;
     }
 }
 
-TEST_F(InstallTest, NoRestartSwitchSkipsEverything)
-{
-    World().commandLine = "\"C:\\Setup\\Vantinst.exe\" -info -norestart";
-    EXPECT_FALSE(RestartWindows(EWX_REBOOT));
-    EXPECT_TRUE(sim::LogOf("OpenProcessToken").empty());
-    EXPECT_TRUE(sim::LogOf("ExitWindowsEx").empty());
-    EXPECT_TRUE(World().boxes.empty());
-}
+const std::string kXpDll = kSystem + "dllcache\\orvelxpparallel.sys";
+const std::string kXpDrv = kSystem + "drivers\\orvelxpparallel.sys";
 
-class InstallCommandTest : public InstallTest {
-protected:
-    // Runs the main dialog and clicks Install once.
-    int RunAndInstall()
-    {
-        World().onModal = [](Dialog& dialog, HWND window) {
-            if (dialog.TemplateId() == 102)
-                dialog.Dispatch(window, WM_COMMAND, MAKEWPARAM(1000, BN_CLICKED), 0);
-        };
-        InstallerDialog dialog(nullptr);
-        dialog.DoModal();
-        mainWindow_ = World().topLevel.back().get();
-        for (auto& window : World().topLevel) {
-            if (window->text.rfind("Druckerport", 0) == 0)
-                mainWindow_ = window.get();
-        }
-        return dialog.Outcome();
-    }
+INSTANTIATE_TEST_SUITE_P(
+    Copies, PlacementTest,
+    ::testing::Values(
+        Placement{"xp", 1, {}, {}, 1},
+        Placement{"xp without dllcache", 1, {"dir:dllcache"},
+                  {"copy C:\\Setup\\orvelxpparallel.sys " + kXpDll, "read " + kXpDll}, 1},
+        Placement{"xp source missing", 1, {"C:\\Setup\\orvelxpparallel.sys"},
+                  {"copy C:\\Setup\\orvelxpparallel.sys " + kXpDll, "read " + kXpDll,
+                   "copy C:\\Setup\\orvelxpparallel.sys " + kXpDrv, "read " + kXpDrv},
+                  0},
+        Placement{"2000", 0, {}, {}, 1},
+        Placement{"2000 parport missing", 0, {"C:\\Setup\\orvel2kparport.sys"},
+                  {"copy C:\\Setup\\orvel2kparport.sys " + kSystem + "drivers\\orvel2kparport.sys",
+                   "read " + kSystem + "drivers\\orvel2kparport.sys"},
+                  0},
+        Placement{"2000 parallel missing", 0, {"C:\\Setup\\orvel2kparallel.sys"},
+                  {"copy C:\\Setup\\orvel2kparallel.sys " + kSystem + "dllcache\\orvel2kparallel.sys",
+                   "read " + kSystem + "dllcache\\orvel2kparallel.sys",
+                   "copy C:\\Setup\\orvel2kparallel.sys " + kSystem + "drivers\\orvel2kparallel.sys",
+                   "read " + kSystem + "drivers\\orvel2kparallel.sys"},
+                  0},
+        Placement{"2000 without dllcache", 0, {"dir:dllcache"},
+                  {"copy C:\\Setup\\orvel2kparallel.sys " + kSystem + "dllcache\\orvel2kparallel.sys",
+                   "read " + kSystem + "dllcache\\orvel2kparallel.sys"},
+                  1},
+        Placement{"xp over a read-only driver", 1, {"ro:" + kXpDrv},
+                  {"copy C:\\Setup\\orvelxpparallel.sys " + kXpDrv}, 0},
+        Placement{"2000 over a read-only dllcache copy", 0, {"ro:" + kSystem + "dllcache\\orvel2kparallel.sys"},
+                  {"copy C:\\Setup\\orvel2kparallel.sys " + kSystem + "dllcache\\orvel2kparallel.sys"}, 1}),
+    [](const ::testing::TestParamInfo<Placement>& info) { return CaseName(info.param.name); });
 
-    sim::Window* mainWindow_ = nullptr;
+struct MarkCase {
+    const char* name;
+    DWORD source;             // the attributes of the shipped file, which the copies take on
+    const char* unsettable;   // a destination whose attributes cannot be written, or null
+    DWORD drivers, dllcache;  // the copies' attributes afterwards
+    std::size_t writes;       // attribute writes; none when there is no mark to clear
 };
 
-TEST_F(InstallCommandTest, SuccessShowsTheMessageWhileStillWaitingThenRestarts)
+void PrintTo(const MarkCase& c, std::ostream* out) { *out << c.name; }
+
+class PlacedMarkTest : public InstallTest, public ::testing::WithParamInterface<MarkCase> {};
+
+TEST_P(PlacedMarkTest, PlacedFilesLoseOnlyTheirReadOnlyMark)
 {
-    World().updateResults = {0};
-    EXPECT_EQ(RunAndInstall(), kExitRestartInitiated);
-    ASSERT_EQ(World().boxes.size(), 1u);
-    const sim::Box& box = World().boxes[0];
-    EXPECT_EQ(box.text, std::string(LoadMessage(1116).c_str()));
-    EXPECT_EQ(box.dialogText, std::string(LoadMessage(1127).c_str()));
-    EXPECT_TRUE(box.waitCursor);
-    EXPECT_EQ(box.owner, sim::Handle(mainWindow_));
-    EXPECT_EQ(sim::LogOf("ExitWindowsEx").size(), 1u);
-    EXPECT_EQ(sim::Child(sim::Handle(mainWindow_), 1002)->text.size(), 419u) << "explanation back";
-    EXPECT_FALSE(sim::Child(sim::Handle(mainWindow_), 1000)->enabled);
-    EXPECT_EQ(World().cursor, "arrow");
-    EXPECT_EQ(sim::LogOf("SetCursor"), (std::vector<std::string>{"SetCursor wait", "SetCursor arrow"}));
+    const MarkCase& c = GetParam();
+    World().files[sim::Key("C:\\Setup\\orvelxpparallel.sys")].attributes = c.source;
+    if (c.unsettable)
+        World().attributeWritesFail.insert(sim::Key(kSystem + c.unsettable));
+    EXPECT_EQ(PlaceDriverFiles(kSystem.c_str(), "orvelxpparallel"), 1);
+    std::vector<std::string> expected;
+    if (c.unsettable)
+        expected.push_back("Attribute der Datei " + kSystem + c.unsettable + " k\366nnen nicht gesetzt werden");
+    EXPECT_EQ(BoxTexts(), expected);
+    EXPECT_EQ(sim::FindFile(kSystem + "drivers\\orvelxpparallel.sys")->attributes, c.drivers);
+    EXPECT_EQ(sim::FindFile(kSystem + "dllcache\\orvelxpparallel.sys")->attributes, c.dllcache);
+    EXPECT_EQ(sim::LogOf("SetFileAttributes").size(), c.writes);
 }
 
-TEST_F(InstallCommandTest, OutcomesGiveTheExitStatus)
-{
-    struct Case {
-        std::vector<DWORD> updates;
-        std::vector<int> answers;
-        const char* commandLine;
-        BOOL exitWorks;
-        int outcome;
-    } cases[] = {
-        {{0}, {}, "Vantinst.exe -norestart", TRUE, kExitRestartRequired},
-        {{0}, {}, "Vantinst.exe", FALSE, kExitRestartRequired},
-        {{0}, {}, "Vantinst.exe", TRUE, kExitRestartInitiated},
-        {{5}, {}, "Vantinst.exe", TRUE, kExitInstallFailed},
-        {{259}, {IDNO}, "Vantinst.exe", TRUE, kExitInstallFailed},
-        {{259}, {IDYES}, "Vantinst.exe -norestart", TRUE, kExitRestartRequired},
-    };
-    for (const Case& c : cases) {
-        SetUp();
-        World().updateResults.assign(c.updates.begin(), c.updates.end());
-        World().answers.assign(c.answers.begin(), c.answers.end());
-        World().commandLine = c.commandLine;
-        World().exitWindowsWorks = c.exitWorks;
-        EXPECT_EQ(RunAndInstall(), c.outcome) << c.commandLine;
-    }
-    InstallerDialog untouched(nullptr);
-    EXPECT_EQ(untouched.Outcome(), kExitUserClosed);
-}
-
-TEST_F(InstallCommandTest, FailureShowsNothingMoreAndLeavesOnlyExit)
-{
-    World().updateResults = {259};
-    World().answers = {IDNO};
-    EXPECT_EQ(RunAndInstall(), kExitInstallFailed);
-    EXPECT_EQ(World().boxes.size(), 1u) << "only the question";
-    EXPECT_TRUE(sim::LogOf("ExitWindowsEx").empty());
-    EXPECT_FALSE(sim::Child(sim::Handle(mainWindow_), 1000)->enabled);
-    EXPECT_TRUE(sim::Child(sim::Handle(mainWindow_), IDCANCEL)->enabled);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Attributes, PlacedMarkTest,
+    ::testing::Values(MarkCase{"ReadOnlyHiddenArchive", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE,
+                               nullptr, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE,
+                               FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE, 2},
+                      MarkCase{"MarkThatCannotBeCleared", FILE_ATTRIBUTE_READONLY, "drivers\\orvelxpparallel.sys",
+                               FILE_ATTRIBUTE_READONLY, 0, 2},
+                      MarkCase{"NoMarkNothingWritten", FILE_ATTRIBUTE_ARCHIVE, nullptr, FILE_ATTRIBUTE_ARCHIVE,
+                               FILE_ATTRIBUTE_ARCHIVE, 0}),
+    [](const ::testing::TestParamInfo<MarkCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
 

@@ -93,18 +93,30 @@ TEST_F(InstallerDialogTest, SystemCommandsOpenTheAboutBoxOnlyForItsEntry)
     EXPECT_EQ(aboutCaption, "Inf&o \374ber Vantinst...");
 }
 
-TEST_F(InstallerDialogTest, ExitEscapeAndEnterEndTheDialogWithoutAMessage)
+struct EndingCommand {
+    const char* name;
+    int id;
+};
+
+void PrintTo(const EndingCommand& c, std::ostream* out) { *out << c.name; }
+
+class EndingCommandTest : public InstallerDialogTest, public ::testing::WithParamInterface<EndingCommand> {};
+
+TEST_P(EndingCommandTest, EndsTheDialogWithoutAMessage)
 {
-    for (int id : {IDCANCEL, IDOK}) {
-        SetUp();
-        Run([id](InstallerDialog& dialog, HWND window) {
-            dialog.Dispatch(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
-            EXPECT_TRUE(sim::FromHandle(window)->ended);
-            EXPECT_EQ(sim::FromHandle(window)->endResult, id);
-        });
-        EXPECT_TRUE(World().boxes.empty());
-    }
+    int id = GetParam().id;
+    Run([id](InstallerDialog& dialog, HWND window) {
+        dialog.Dispatch(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+        EXPECT_TRUE(sim::FromHandle(window)->ended);
+        EXPECT_EQ(sim::FromHandle(window)->endResult, id);
+    });
+    EXPECT_TRUE(World().boxes.empty());
 }
+
+// Exit and Escape arrive as IDCANCEL, Enter as IDOK (the template has no such button).
+INSTANTIATE_TEST_SUITE_P(Commands, EndingCommandTest,
+                         ::testing::Values(EndingCommand{"ExitOrEscape", IDCANCEL}, EndingCommand{"Enter", IDOK}),
+                         [](const ::testing::TestParamInfo<EndingCommand>& info) { return std::string(info.param.name); });
 
 TEST_F(InstallerDialogTest, TimerStepsTheBarOnlyWhileItIsEnabled)
 {
@@ -120,6 +132,49 @@ TEST_F(InstallerDialogTest, TimerStepsTheBarOnlyWhileItIsEnabled)
     });
     EXPECT_EQ(sim::LogOf("InvalidateRect"), std::vector<std::string>{"InvalidateRect 1003 all erase"});
     EXPECT_EQ(sim::LogOf("UpdateWindow"), std::vector<std::string>{"UpdateWindow 1003"});
+}
+
+TEST_F(InstallerDialogTest, BarStartsAgainFromZeroAfterSeventyFive)
+{
+    Run([](InstallerDialog& dialog, HWND window) {
+        // The bar as the installation sets it up, one step before its end.
+        sim::Window* bar = sim::Child(window, 1003);
+        os::SendMessageA(sim::Handle(bar), PBM_SETRANGE, 0, MAKELPARAM(0, 75));
+        os::SendMessageA(sim::Handle(bar), PBM_SETSTEP, 1, 0);
+        bar->enabled = true;
+        bar->position = 74;
+        std::vector<int> positions;
+        for (int tick = 0; tick < 3; ++tick) {
+            dialog.Dispatch(window, WM_TIMER, 1, 0);
+            positions.push_back(bar->position);
+        }
+        EXPECT_EQ(positions, (std::vector<int>{75, 0, 1}));
+    });
+}
+
+// While the installation shows its boxes the mouse may move over the dialog: each
+// WM_SETCURSOR puts the hourglass back instead of the class cursor.
+TEST_F(InstallerDialogTest, HourglassStaysOverTheDialogWhileTheWaitCursorIsOn)
+{
+    Run([](InstallerDialog& dialog, HWND window) {
+        WPARAM over = reinterpret_cast<WPARAM>(window);
+        EXPECT_EQ(dialog.Dispatch(window, WM_SETCURSOR, over, 0), FALSE) << "the class cursor when idle";
+        EXPECT_TRUE(sim::LogOf("SetCursor").empty());
+
+        TheApp().BeginWaitCursor();
+        World().cursor = "arrow";  // what the system set while the mouse crossed other windows
+        EXPECT_EQ(dialog.Dispatch(window, WM_SETCURSOR, over, 0), TRUE);
+        EXPECT_EQ(World().cursor, "wait");
+        EXPECT_EQ(dialog.Dispatch(window, WM_SETCURSOR, over, 0), TRUE);
+        EXPECT_EQ(World().cursor, "wait");
+
+        TheApp().EndWaitCursor();
+        EXPECT_EQ(World().cursor, "arrow");
+        EXPECT_EQ(dialog.Dispatch(window, WM_SETCURSOR, over, 0), FALSE);
+        EXPECT_EQ(World().cursor, "arrow");
+    });
+    EXPECT_EQ(sim::LogOf("SetCursor"),
+              (std::vector<std::string>{"SetCursor wait", "SetCursor wait", "SetCursor wait", "SetCursor arrow"}));
 }
 
 TEST_F(InstallerDialogTest, PaintingDrawsThePictureOrTheCentredIcon)

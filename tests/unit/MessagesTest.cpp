@@ -135,10 +135,19 @@ TEST_F(MessagesTest, BoxesBelongToTheMainWindowWhileItIsUp)
 TEST_F(MessagesTest, SetControlMessageChangesOnlyAnExistingControl)
 {
     HWND dialog = sim::CreateDialogWindow(102, nullptr);
+    sim::FromHandle(dialog)->text = "unchanged";
+    for (auto& control : sim::FromHandle(dialog)->children)
+        control->text = "unchanged";
     SetControlMessage(dialog, IDCANCEL, 1002);
     SetControlMessage(dialog, 4711, 1004);
     EXPECT_EQ(sim::Child(dialog, IDCANCEL)->text, "Ende / Exit");
-    EXPECT_EQ(sim::Child(dialog, 1000)->text, "Installieren / Install");
+    for (int id : {1000, 1002, 1003})
+        EXPECT_EQ(sim::Child(dialog, id)->text, "unchanged") << "control " << id;
+    EXPECT_EQ(sim::FromHandle(dialog)->text, "unchanged") << "no control 4711: nothing else gets its text";
+
+    TheApp().LanguageOffset = 2000;
+    SetControlMessage(dialog, 1000, 1004);
+    EXPECT_EQ(sim::Child(dialog, 1000)->text, std::string(LoadMessage(3004).c_str())) << "the offset applies";
 }
 
 TEST_F(MessagesTest, LongEntriesLoadWhole)

@@ -18,9 +18,21 @@ protected:
         app.LanguageOffset = 0;
         app.SetMainWindow(nullptr);
         app.SetExitCode(0);
+        app.SetQuiet(false);
     }
 
     static sim::World& World() { return sim::Get(); }
+
+    // The openings of a picture file (the log file is opened on every run as well).
+    static std::vector<std::string> PictureOpenings()
+    {
+        std::vector<std::string> pictures;
+        for (const std::string& entry : sim::LogOf("CreateFile")) {
+            if (entry.size() >= 7 && entry.compare(entry.size() - 7, 7, "OEM.BMP") == 0)
+                pictures.push_back(entry);
+        }
+        return pictures;
+    }
 
     static std::vector<std::string> BoxTexts()
     {

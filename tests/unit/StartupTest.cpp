@@ -2,6 +2,8 @@
 #include "app/StartupDecision.h"
 #include "install/ProgramPaths.h"
 #include "install/WindowsVersion.h"
+#include "platform/Application.h"
+#include "services/Messages.h"
 #include "tests/unit/SimTest.h"
 
 #include <algorithm>
@@ -16,13 +18,15 @@ struct DecisionCase {
     bool dialog;
 };
 
+void PrintTo(const DecisionCase& c, std::ostream* out) { *out << c.name; }
+
 class NeedsInstallationTest : public ::testing::TestWithParam<DecisionCase> {};
 
 TEST_P(NeedsInstallationTest, DecidesFromVersionAndChecks)
 {
     const DecisionCase& c = GetParam();
-    EXPECT_EQ(NeedsInstallation(IsNt5Version(c.platform, c.major), IsXpVersion(c.platform, c.major, c.minor), c.checks),
-              c.dialog)
+    int files = InstalledDriverFiles(IsXpVersion(c.platform, c.major, c.minor)).count;
+    EXPECT_EQ(NeedsInstallation(IsNt5Version(c.platform, c.major), c.checks, files), c.dialog)
         << c.name;
 }
 
@@ -63,6 +67,18 @@ TEST(WindowsVersionTest, AnswersForEveryWindows)
     }
 }
 
+class WindowsVersionQueryTest : public SimTest {};
+
+TEST_F(WindowsVersionQueryTest, FailedQueryIsReportedAndAnswersNo)
+{
+    World().versionQueryWorks = FALSE;
+    EXPECT_EQ(IsWindowsXp(), 0);
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"GetVersionEx() lieferte False."});
+    EXPECT_EQ(World().boxes[0].style, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
+    EXPECT_EQ(IsWindowsNt5(), 0);
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>(2, "GetVersionEx() lieferte False.")) << "one message per query";
+}
+
 class StartUpTest : public SimTest {
 protected:
     void SetUp() override
@@ -95,21 +111,32 @@ protected:
     bool DialogShown() { return !sim::LogOf("DoModal").empty(); }
 };
 
-TEST_F(StartUpTest, UnservedWindowsEndsSilentlyWithoutLookingAtFiles)
+struct UnservedWindows {
+    const char* name;
+    DWORD platform, major, minor;
+};
+
+void PrintTo(const UnservedWindows& c, std::ostream* out) { *out << c.name; }
+
+class UnservedWindowsTest : public StartUpTest, public ::testing::WithParamInterface<UnservedWindows> {};
+
+TEST_P(UnservedWindowsTest, EndsSilentlyWithoutLookingAtFiles)
 {
-    const DWORD versions[][3] = {{1, 4, 10}, {2, 4, 0}, {2, 6, 0}, {2, 10, 0}};
-    for (auto& v : versions) {
-        SetUp();
-        SetWindows(v[0], v[1], v[2]);
-        EXPECT_FALSE(TheApp().StartUp());
-        EXPECT_FALSE(DialogShown());
-        EXPECT_TRUE(sim::LogOf("GetWindowsDirectory").empty());
-        EXPECT_TRUE(ExaminedFiles().empty());
-        EXPECT_TRUE(sim::LogOf("InitCommonControls").empty());
-        EXPECT_EQ(TheApp().ExitCode(), kExitNothingToDo);
-        EXPECT_EQ(BoxTexts(), std::vector<std::string>{"Datei ist keine BMP-Datei"});
-    }
+    const UnservedWindows& c = GetParam();
+    SetWindows(c.platform, c.major, c.minor);
+    EXPECT_FALSE(TheApp().StartUp());
+    EXPECT_FALSE(DialogShown());
+    EXPECT_EQ(sim::LogOf("GetWindowsDirectory").size(), 1u) << "for the log only";
+    EXPECT_TRUE(ExaminedFiles().empty());
+    EXPECT_TRUE(sim::LogOf("InitCommonControls").empty());
+    EXPECT_EQ(TheApp().ExitCode(), kExitNothingToDo);
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"Datei ist keine BMP-Datei"});
 }
+
+INSTANTIATE_TEST_SUITE_P(Windows, UnservedWindowsTest,
+                         ::testing::Values(UnservedWindows{"Windows98", 1, 4, 10}, UnservedWindows{"NT4", 2, 4, 0},
+                                           UnservedWindows{"NT6", 2, 6, 0}, UnservedWindows{"NT10", 2, 10, 0}),
+                         [](const ::testing::TestParamInfo<UnservedWindows>& info) { return std::string(info.param.name); });
 
 TEST_F(StartUpTest, CurrentDriverEndsSilently)
 {
@@ -118,32 +145,39 @@ TEST_F(StartUpTest, CurrentDriverEndsSilently)
     EXPECT_FALSE(TheApp().StartUp());
     EXPECT_FALSE(DialogShown());
     EXPECT_EQ(TheApp().ExitCode(), kExitNothingToDo);
-    EXPECT_EQ(sim::LogOf("CreateFile").front(), "CreateFile C:\\Setup\\OEM.BMP");
+    EXPECT_EQ(PictureOpenings(), std::vector<std::string>{"CreateFile C:\\Setup\\OEM.BMP"});
 }
 
-TEST_F(StartUpTest, Windows2000ExaminesBothFilesEvenAfterAFailure)
+struct TwoFileCase {
+    const char* name;
+    DWORD minor;
+    std::vector<const char*> currentFiles;  // in drivers\, carrying the marker 1.59
+    bool dialog;
+    std::size_t examined;  // files whose marker was queried (a missing file has none to query)
+};
+
+void PrintTo(const TwoFileCase& c, std::ostream* out) { *out << c.name; }
+
+class Windows2000Test : public StartUpTest, public ::testing::WithParamInterface<TwoFileCase> {};
+
+TEST_P(Windows2000Test, ExaminesBothFilesEvenAfterAFailure)
 {
-    SetWindows(2, 5, 0);
-    InstallDriverFile("orvel2kparport.sys", "1.59");
+    const TwoFileCase& c = GetParam();
+    SetWindows(2, 5, c.minor);
+    for (const char* file : c.currentFiles)
+        InstallDriverFile(file, "1.59");
     EXPECT_FALSE(TheApp().StartUp());
-    EXPECT_TRUE(DialogShown());
-    EXPECT_EQ(ExaminedFiles().size(), 1u) << "the missing first file has no resource to query, the second one is read";
-    EXPECT_EQ(TheApp().ExitCode(), kExitUserClosed);
-
-    SetUp();
-    SetWindows(2, 5, 2);
-    InstallDriverFile("orvel2kparallel.sys", "1.59");
-    InstallDriverFile("orvel2kparport.sys", "1.59");
-    TheApp().StartUp();
-    EXPECT_FALSE(DialogShown());
-    EXPECT_EQ(ExaminedFiles().size(), 2u);
-
-    SetUp();
-    SetWindows(2, 5, 0);
-    InstallDriverFile("orvel2kparallel.sys", "1.59");
-    TheApp().StartUp();
-    EXPECT_TRUE(DialogShown()) << "only orvel2kparport.sys missing";
+    EXPECT_EQ(DialogShown(), c.dialog);
+    EXPECT_EQ(ExaminedFiles().size(), c.examined);
+    EXPECT_EQ(TheApp().ExitCode(), c.dialog ? kExitUserClosed : kExitNothingToDo);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, Windows2000Test,
+    ::testing::Values(TwoFileCase{"FirstMissingSecondStillRead", 0, {"orvel2kparport.sys"}, true, 1},
+                      TwoFileCase{"BothCurrentOnNt52", 2, {"orvel2kparallel.sys", "orvel2kparport.sys"}, false, 2},
+                      TwoFileCase{"OnlyParportMissing", 0, {"orvel2kparallel.sys"}, true, 1}),
+    [](const ::testing::TestParamInfo<TwoFileCase>& info) { return std::string(info.param.name); });
 
 TEST_F(StartUpTest, StaleXpDriverShowsTheDialogAfterTheBitmapMessage)
 {
@@ -189,19 +223,24 @@ TEST(ProgramPathsTest, JoinsTheLastComponentToTheProgramDirectory)
         EXPECT_STREQ(JoinProgramDirectory(c.program, c.name).c_str(), c.expected) << c.program << " + " << c.name;
 }
 
-TEST(ProgramPathsTest, ResultNeverExceedsThePathLimit)
+TEST(ProgramPathsTest, APathBeyondTheLimitIsNeverCut)
 {
     std::string directory = "C:\\" + std::string(240, 'd') + "\\";
     String joined = JoinProgramDirectory((directory + "Vantinst.exe").c_str(), "orvel2kparallel.inf");
-    EXPECT_EQ(joined.size(), MAX_PATH - 1);
-    EXPECT_EQ(std::string(joined.c_str()), (directory + "orvel2kparallel.inf").substr(0, MAX_PATH - 1));
+    EXPECT_EQ(std::string(joined.c_str()), directory + "orvel2kparallel.inf");
 }
 
-TEST_F(StartUpTest, ProgramDirectoryNearTheLimitStaysWithinIt)
+TEST_F(StartUpTest, ProgramPathCutByWindowsIsNotUsed)
 {
     // GetModuleFileNameA fills the whole buffer without a terminator when the path is too long.
     World().modulePath = "C:\\" + std::string(300, 'p') + "\\Vantinst.exe";
-    EXPECT_LE(ProgramDirectoryPath("OEM.BMP").size(), MAX_PATH - 1);
+    EXPECT_EQ(ProgramFilePath().size(), MAX_PATH - 1);
+    EXPECT_FALSE(ProgramPathIsExact());
+    TheApp().StartUp();
+    EXPECT_TRUE(PictureOpenings().empty()) << "no picture looked for beside a cut path";
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{LoadMessage(1132).c_str()});
+    EXPECT_EQ(TheApp().ExitCode(), kExitInstallFailed);
+
     World().windowsDirectory = "D:\\WINNT";
     EXPECT_STREQ(SystemDirectoryPath().c_str(), "D:\\WINNT\\System32\\");
 }

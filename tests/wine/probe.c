@@ -11,6 +11,8 @@
  *
  * Commands (numbers may be decimal or 0x-prefixed hex):
  *   start <command line>              start the program under test
+ *   startw <utf-8 command line, hex>  the same through CreateProcessW, for paths
+ *                                     that code page 1252 cannot spell
  *   windows                           list its top-level windows
  *   wait_window <ms> <caption-hex|*> [hwnd...]
  *                                     wait for a visible "#32770" window of the
@@ -161,14 +163,15 @@ static int childExited(DWORD *code)
     return 1;
 }
 
-static void cmdStart(char *cmdline)
+/* wide != NULL: start with that UTF-16 command line (a path the ANSI code page
+ * cannot spell), else with the ANSI one. */
+static void startChild(char *cmdline, WCHAR *wide)
 {
     STARTUPINFOA si;
     PROCESS_INFORMATION pi;
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, NULL, TRUE};
     HANDLE nul;
     BOOL started;
-    while (*cmdline == ' ') cmdline++;
     if (child) { CloseHandle(child); child = NULL; }
     /* The program gets no share of the probe's stdin and stdout; its stderr is the
      * probe's, where Wine's traces go. */
@@ -180,7 +183,10 @@ static void cmdStart(char *cmdline)
     si.hStdInput = nul;
     si.hStdOutput = nul;
     si.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-    started = CreateProcessA(NULL, cmdline, NULL, NULL, TRUE, 0, NULL, NULL, &si, &pi);
+    if (wide)
+        started = CreateProcessW(NULL, wide, NULL, NULL, TRUE, 0, NULL, NULL, (STARTUPINFOW *)&si, &pi);
+    else
+        started = CreateProcessA(NULL, cmdline, NULL, NULL, TRUE, 0, NULL, NULL, &si, &pi);
     if (nul != INVALID_HANDLE_VALUE) CloseHandle(nul);
     if (!started) {
         fail("createprocess");
@@ -191,6 +197,26 @@ static void cmdStart(char *cmdline)
     childPid = pi.dwProcessId;
     putf("{\"ok\":true,\"pid\":%lu}", childPid);
     flushLine();
+}
+
+static void cmdStart(char *cmdline)
+{
+    while (*cmdline == ' ') cmdline++;
+    startChild(cmdline, NULL);
+}
+
+/* startw <hex of the UTF-8 command line> */
+static void cmdStartW(char *args)
+{
+    static char utf8[1 << 14];
+    static WCHAR wide[1 << 14];
+    char *hex = nextWord(&args);
+    if (!hex || unhex(hex, utf8, sizeof utf8) < 0 ||
+        !MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide, sizeof wide / sizeof wide[0])) {
+        fail("usage");
+        return;
+    }
+    startChild(NULL, wide);
 }
 
 /* Top-level windows of the program, in z-order. */
@@ -576,6 +602,7 @@ int main(void)
         cmd = nextWord(&p);
         if (!cmd) continue;
         if (!strcmp(cmd, "start")) cmdStart(p);
+        else if (!strcmp(cmd, "startw")) cmdStartW(p);
         else if (!strcmp(cmd, "windows")) cmdWindows();
         else if (!strcmp(cmd, "wait_window")) cmdWaitWindow(p);
         else if (!strcmp(cmd, "wait_gone")) cmdWaitGone(p);

@@ -525,6 +525,11 @@ class Probe:
         cmdline = '"%s"' % program + (' ' + args if args else '')
         return self._expect_ok(self.call('start ' + cmdline))['pid']
 
+    def start_wide(self, args='', program=PROGRAM):
+        """Starts the program through CreateProcessW: for paths outside code page 1252."""
+        cmdline = '"%s"' % program + (' ' + args if args else '')
+        return self._expect_ok(self.call('startw ' + cmdline.encode('utf-8').hex()))['pid']
+
     def wait_window(self, caption=None, timeout=30, exclude=()):
         """The handle of a visible dialog-class window of the program; ProbeError if none comes."""
         answer = self.call('wait_window %d %s %s' % (

@@ -1,0 +1,41 @@
+// The installation log: every run appends a block to Vantinst.log in the Windows
+// directory, so that support staff can tell afterwards what happened on a machine and
+// administrators can see what a quiet run did. ANSI text with CR LF line ends, which
+// Notepad on Windows 2000 and XP shows. A log that cannot be opened or written changes
+// nothing about the run.
+#pragma once
+
+#include "platform/Owners.h"
+#include "platform/String.h"
+#include "platform/Win.h"
+
+// When the log has grown past this at start, it becomes Vantinst.old.log (replacing the
+// one before) and a new log begins.
+constexpr DWORD kInstallLogLimit = 512 * 1024;
+
+// The log of one run: opened with the run's first line (date and time, the program's
+// version, the whole command line); LogLine writes to it while it lives.
+class InstallLog {
+public:
+    InstallLog();
+    InstallLog(const InstallLog&) = delete;
+    InstallLog& operator=(const InstallLog&) = delete;
+    ~InstallLog();
+
+    // Appends one entry in a single write, so that two runs at once never tear each
+    // other's lines; a text with line breaks continues on indented lines.
+    void Write(const char* text);
+
+private:
+    ScopedHandle file_;
+    InstallLog* outer_;
+};
+
+// Writes to the log of the run, if there is one.
+void LogLine(const char* text);
+inline void LogLine(const String& text) { LogLine(text.c_str()); }
+
+// "1603": a number in decimal.
+String Decimal(DWORD value);
+// "[00000005]": a Windows error code as the messages show it.
+String BracketedCode(DWORD code);

@@ -1,0 +1,88 @@
+// The main dialog's window with the shipped driver files beside the program, for the
+// tests of the installation procedure and of the Install command.
+#pragma once
+
+#include "app/InstallerDialog.h"
+#include "install/DriverInstaller.h"
+#include "tests/unit/SimTest.h"
+
+#include <cctype>
+#include <string>
+
+namespace install_test {
+
+inline const std::string kSystem = "C:\\WINDOWS\\System32\\";
+
+// A case's description as a test name: its words run together, each capitalised.
+inline std::string CaseName(const char* description)
+{
+    std::string name;
+    bool wordStart = true;
+    for (const char* c = description; *c; ++c) {
+        unsigned char ch = static_cast<unsigned char>(*c);
+        if (!std::isalnum(ch)) {
+            wordStart = true;
+            continue;
+        }
+        name += static_cast<char>(wordStart ? std::toupper(ch) : ch);
+        wordStart = false;
+    }
+    return name;
+}
+
+class InstallTest : public SimTest {
+protected:
+    void SetUp() override
+    {
+        SimTest::SetUp();
+        World().directories = {sim::Key(kSystem + "drivers"), sim::Key(kSystem + "dllcache")};
+        sim::AddFile("C:\\Setup\\orvelxpparallel.sys", "xp");
+        sim::AddFile("C:\\Setup\\orvel2kparallel.sys", "2k");
+        sim::AddFile("C:\\Setup\\orvel2kparport.sys", "port");
+        // The window is backed by the dialog's own procedure, so that the timer ticks a
+        // message box delivers step the bar as they do on Windows.
+        dialog_ = sim::CreateDialogWindow(102, &owner_);
+        owner_.progressBar.Attach(Bar());
+        sim::Child(dialog_, 1000)->enabled = true;
+    }
+
+    int Install() { return InstallDriver(dialog_, Bar(), kSystem.c_str()); }
+    HWND Bar() { return sim::Handle(sim::Child(dialog_, 1003)); }
+
+    void ExpectAfterState()
+    {
+        EXPECT_TRUE(World().timers.empty()) << "timer killed";
+        EXPECT_FALSE(sim::Child(dialog_, 1003)->enabled);
+        EXPECT_FALSE(sim::Child(dialog_, 1003)->visible);
+        EXPECT_TRUE(sim::Child(dialog_, IDCANCEL)->enabled);
+        EXPECT_FALSE(sim::Child(dialog_, 1000)->enabled);
+        EXPECT_EQ(World().loadedLibraries, 0) << "newdev.dll freed";
+    }
+
+    InstallerDialog owner_{nullptr};
+    HWND dialog_ = nullptr;
+};
+
+class InstallCommandTest : public InstallTest {
+protected:
+    // Runs the main dialog and clicks Install once.
+    int RunAndInstall()
+    {
+        World().onModal = [](Dialog& dialog, HWND window) {
+            if (dialog.TemplateId() == 102)
+                dialog.Dispatch(window, WM_COMMAND, MAKEWPARAM(1000, BN_CLICKED), 0);
+        };
+        InstallerDialog dialog(nullptr);
+        dialog.DoModal();
+        mainWindow_ = World().topLevel.back().get();
+        for (auto& window : World().topLevel) {
+            if (window->text.rfind("Druckerport", 0) == 0)
+                mainWindow_ = window.get();
+        }
+        return dialog.Outcome();
+    }
+
+    sim::Window* mainWindow_ = nullptr;
+};
+
+}  // namespace install_test

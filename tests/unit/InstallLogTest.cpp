@@ -1,0 +1,149 @@
+// The installation log: what one run of each road writes, and a log that cannot be
+// written or has grown too large.
+#include "app/ExitStatus.h"
+#include "app/InstallerDialog.h"
+#include "services/InstallLog.h"
+#include "tests/unit/SimTest.h"
+
+#include <string>
+#include <vector>
+
+namespace {
+
+const char kLog[] = "C:\\WINDOWS\\Vantinst.log";
+const char kOldLog[] = "C:\\WINDOWS\\Vantinst.old.log";
+
+class InstallLogTest : public SimTest {
+protected:
+    void SetUp() override
+    {
+        SimTest::SetUp();
+        World().directories = {sim::Key("C:\\WINDOWS"), sim::Key("C:\\WINDOWS\\System32\\drivers"),
+                               sim::Key("C:\\WINDOWS\\System32\\dllcache")};
+        sim::AddFile("C:\\Setup\\orvelxpparallel.sys", "xp");
+        sim::AddFile("C:\\WINDOWS\\System32\\drivers\\orvelxpparallel.sys", "MZ");
+        sim::FindFile("C:\\WINDOWS\\System32\\drivers\\orvelxpparallel.sys")->version = sim::MarkerVersion("1.58");
+    }
+
+    // Starts the program; when the dialog comes, the user presses Install (`install`) or Exit.
+    int Run(const char* commandLine, bool install)
+    {
+        World().commandLine = commandLine;
+        World().onModal = [install](Dialog& dialog, HWND window) {
+            dialog.Dispatch(window, WM_COMMAND, MAKEWPARAM(install ? 1000 : IDCANCEL, BN_CLICKED), 0);
+        };
+        TheApp().StartUp();
+        return TheApp().ExitCode();
+    }
+
+    static std::string Log()
+    {
+        sim::File* log = sim::FindFile(kLog);
+        return log ? log->data : std::string();
+    }
+
+    // Lines joined with CR LF, the way Notepad wants them.
+    static std::string Lines(const std::vector<std::string>& lines)
+    {
+        std::string text;
+        for (const std::string& line : lines)
+            text += line + "\r\n";
+        return text;
+    }
+};
+
+TEST_F(InstallLogTest, InteractiveRunWithManualPlacementAndRestart)
+{
+    World().updateResults = {ERROR_NO_MORE_ITEMS};
+    World().answers = {IDYES};
+    EXPECT_EQ(Run("\"C:\\Setup\\Vantinst.exe\"", true), kExitRestartInitiated);
+    EXPECT_EQ(Log(), Lines({
+        "==== 2026-12-10 14:03:59  Vantinst 1.01  \"C:\\Setup\\Vantinst.exe\"",
+        "Message 1200: Konnte BMP-Datei nicht finden",
+        "Windows 5.1.2600 Service Pack 3",
+        "Driver file C:\\WINDOWS\\System32\\drivers\\orvelxpparallel.sys: OrvelVersion \"1.58\"",
+        "Decision: install, the dialog is shown",
+        "Driver update *PNP0400 with C:\\Setup\\orvelxpparallel.inf: failed [00000103]",
+        "Message 1131: Die Plug-and-Play-Treiberaktualisierung hat keinen besseren Treiber gefunden.",
+        "",
+        "    Sollen die Treiberdateien direkt kopiert werden?",
+        "Answer: Yes",
+        "Copy C:\\Setup\\orvelxpparallel.sys -> C:\\WINDOWS\\System32\\dllcache\\orvelxpparallel.sys: done [00000000]",
+        "Copy C:\\Setup\\orvelxpparallel.sys -> C:\\WINDOWS\\System32\\drivers\\orvelxpparallel.sys: done [00000000]",
+        "Message 1116: Der DruckerPort-Treiber wurde erfolgreich installiert.",
+        "    Bitte beenden Sie alle anderen Programme, der Rechner  wird neu gestartet.",
+        "    W\344hlen Sie dann in der WinBrenno-Software den Treiber \"Paralell,32Bit,Uni\" aus.",
+        "Restart requested: accepted",
+        "Exit status 1641",
+    }));
+}
+
+TEST_F(InstallLogTest, RunsAppendBlocksForEachRoad)
+{
+    // Nothing to do on Windows 2000 with one file missing the value and the other missing.
+    World().minor = 0;
+    World().servicePack = "";
+    World().build = 2195;
+    sim::AddFile("C:\\WINDOWS\\System32\\drivers\\orvel2kparallel.sys", "MZ");
+    sim::FindFile("C:\\WINDOWS\\System32\\drivers\\orvel2kparallel.sys")->version = sim::MarkerVersion("");
+    EXPECT_EQ(Run("\"C:\\Setup\\Vantinst.exe\" -quiet /norestart", false), kExitRestartRequired);
+    World().minor = 1;
+    World().build = 2600;
+    World().servicePack = "Service Pack 3";
+    World().localTime.wMinute = 4;
+    World().localTime.wSecond = 7;
+    EXPECT_EQ(Run("Vantinst.exe", false), kExitUserClosed);
+
+    EXPECT_EQ(Log(), Lines({
+        "==== 2026-12-10 14:03:59  Vantinst 1.01  \"C:\\Setup\\Vantinst.exe\" -quiet /norestart",
+        "Windows 5.0.2195",
+        "Driver file C:\\WINDOWS\\System32\\drivers\\orvel2kparallel.sys: OrvelVersion not there",
+        "Driver file C:\\WINDOWS\\System32\\drivers\\orvel2kparport.sys: missing [00000002]",
+        "Decision: install, quietly",
+        "Driver update *PNP0400 with C:\\Setup\\orvel2kparallel.inf: installed [00000000]",
+        "Message 1116: Der DruckerPort-Treiber wurde erfolgreich installiert.",
+        "    Bitte beenden Sie alle anderen Programme, der Rechner  wird neu gestartet.",
+        "    W\344hlen Sie dann in der WinBrenno-Software den Treiber \"Paralell,32Bit,Uni\" aus.",
+        "Restart: not requested (norestart)",
+        "Exit status 3010",
+        "==== 2026-12-10 14:04:07  Vantinst 1.01  Vantinst.exe",
+        "Message 1200: Konnte BMP-Datei nicht finden",
+        "Windows 5.1.2600 Service Pack 3",
+        "Driver file C:\\WINDOWS\\System32\\drivers\\orvelxpparallel.sys: OrvelVersion \"1.58\"",
+        "Decision: install, the dialog is shown",
+        "Exit status 1602",
+    }));
+}
+
+TEST_F(InstallLogTest, UnwritableLogChangesNothing)
+{
+    for (bool writable : {true, false}) {
+        SetUp();
+        if (!writable)
+            World().writesFail.insert(sim::Key(kLog));
+        World().updateResults = {5};
+        EXPECT_EQ(Run("Vantinst.exe", true), kExitInstallFailed);
+        EXPECT_EQ(BoxTexts(), (std::vector<std::string>{"Konnte BMP-Datei nicht finden",
+                                                        "Treiber konnte nicht installiert werden. [00000005]"}));
+        EXPECT_EQ(Log().empty(), !writable);
+        EXPECT_EQ(World().openFiles, 0) << "the log is closed at the end";
+    }
+}
+
+TEST_F(InstallLogTest, LogPastTheBoundStartsAnew)
+{
+    const std::string full(kInstallLogLimit, 'x');
+    for (const std::string& before : {full, full + "y"}) {
+        SetUp();
+        sim::AddFile(kOldLog, "the one before");
+        sim::AddFile(kLog, before);
+        World().major = 6;  // not served: a short block
+        Run("Vantinst.exe", false);
+        const bool rotated = before.size() > kInstallLogLimit;
+        EXPECT_EQ(sim::FindFile(kOldLog)->data, rotated ? before : "the one before");
+        EXPECT_EQ(Log().rfind("====", 0) == 0, rotated) << "a new log begins";
+        EXPECT_NE(Log().find("Exit status 0\r\n"), std::string::npos);
+    }
+}
+
+}  // namespace

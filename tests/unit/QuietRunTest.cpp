@@ -1,0 +1,136 @@
+// Unattended runs: the switches as administrators type them, and the quiet road, which
+// shows nothing and takes the Install command's road at once.
+#include "app/ExitStatus.h"
+#include "platform/CommandLine.h"
+#include "tests/unit/SimTest.h"
+
+#include <string>
+#include <vector>
+
+namespace {
+
+struct SwitchCase {
+    const char* line;
+    bool info, norestart, quiet;
+};
+
+TEST(SwitchTest, DashAndSlashFormsAfterTheProgramNameOnly)
+{
+    const SwitchCase cases[] = {
+        {"\"C:\\Program Files\\Setup\\Vantinst.exe\" -info -norestart -quiet", true, true, true},
+        {"\"C:\\Program Files\\Setup\\Vantinst.exe\" /info /norestart /quiet", true, true, true},
+        {"Vantinst.exe /quiet -norestart", false, true, true},
+        {"\"C:\\Program Files\\Setup\\Vantinst.exe\"", false, false, false},
+        {"\"C:\\-norestart\\/quiet\\-info\\Vantinst.exe\"", false, false, false},
+        {"\"C:\\/norestart\\Vantinst.exe\" /info", true, false, false},
+        {"C:\\/quiet\\Vantinst.exe -info", true, false, false},
+        {"Vantinst.exe x/norestartx", false, true, false},
+        {"Vantinst.exe /NORESTART /Quiet -Info /QUIET", false, false, false},
+        {"Vantinst.exe", false, false, false},
+        {"", false, false, false},
+    };
+    for (const SwitchCase& c : cases) {
+        EXPECT_EQ(HasSwitch(c.line, "info"), c.info) << c.line;
+        EXPECT_EQ(HasSwitch(c.line, "norestart"), c.norestart) << c.line;
+        EXPECT_EQ(HasSwitch(c.line, "quiet"), c.quiet) << c.line;
+    }
+}
+
+struct QuietCase {
+    const char* name;
+    const char* arguments;
+    DWORD major, minor;
+    bool driverCurrent;
+    std::vector<DWORD> updates;  // 0: success, else the failure's code
+    int status;
+    unsigned restarts;  // ExitWindowsEx calls
+    unsigned copies;
+    std::vector<std::string> logged;  // "Message ..." lines the log must hold
+};
+
+void PrintTo(const QuietCase& c, std::ostream* out) { *out << c.name; }
+
+class QuietRunTest : public SimTest, public ::testing::WithParamInterface<QuietCase> {
+protected:
+    void SetUp() override
+    {
+        SimTest::SetUp();
+        World().directories = {sim::Key("C:\\WINDOWS"), sim::Key("C:\\WINDOWS\\System32\\drivers"),
+                               sim::Key("C:\\WINDOWS\\System32\\dllcache")};
+        for (const char* name : {"orvelxpparallel.sys", "orvel2kparallel.sys", "orvel2kparport.sys"})
+            sim::AddFile(std::string("C:\\Setup\\") + name, name);
+        // No picture beside the program: a quiet run must not need one.
+    }
+};
+
+TEST_P(QuietRunTest, ShowsNothingAndEndsWithTheStatus)
+{
+    const QuietCase& c = GetParam();
+    World().commandLine = std::string("\"C:\\Setup\\Vantinst.exe\" ") + c.arguments;
+    World().major = c.major;
+    World().minor = c.minor;
+    if (c.driverCurrent) {
+        sim::AddFile("C:\\WINDOWS\\System32\\drivers\\orvelxpparallel.sys", "MZ");
+        sim::FindFile("C:\\WINDOWS\\System32\\drivers\\orvelxpparallel.sys")->version = sim::MarkerVersion("1.59");
+    }
+    World().updateResults.assign(c.updates.begin(), c.updates.end());
+
+    EXPECT_FALSE(TheApp().StartUp());
+
+    EXPECT_EQ(TheApp().ExitCode(), c.status);
+    EXPECT_TRUE(World().boxes.empty()) << "no box at all";
+    EXPECT_TRUE(sim::LogOf("DoModal").empty()) << "no window";
+    EXPECT_TRUE(sim::LogOf("SetTimer").empty());
+    EXPECT_TRUE(PictureOpenings().empty());
+    EXPECT_EQ(sim::LogOf("ExitWindowsEx").size(), c.restarts);
+    EXPECT_EQ(sim::LogOf("CopyFile").size(), c.copies);
+    const std::string log = sim::FindFile("C:\\WINDOWS\\Vantinst.log")->data;
+    for (const std::string& line : c.logged)
+        EXPECT_NE(log.find("\r\n" + line + "\r\n"), std::string::npos) << line << " in\n" << log;
+    EXPECT_NE(log.find("\r\nExit status " + std::to_string(c.status) + "\r\n"), std::string::npos) << log;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Roads, QuietRunTest,
+    ::testing::Values(
+        QuietCase{"DriverCurrent", "-quiet", 5, 1, true, {}, kExitNothingToDo, 0, 0, {}},
+        QuietCase{"NotForThisWindows", "-quiet", 6, 0, false, {}, kExitNothingToDo, 0, 0, {}},
+        QuietCase{"InstallsAndRestarts", "-quiet", 5, 1, false, {0}, kExitRestartInitiated, 1, 0,
+                  {"Restart requested: accepted"}},
+        QuietCase{"SlashForms", "/quiet /norestart", 5, 1, false, {0}, kExitRestartRequired, 0, 0,
+                  {"Restart: not requested (norestart)"}},
+        QuietCase{"EcpPort", "-quiet -norestart", 5, 1, false, {ERROR_NO_SUCH_DEVINST, 0}, kExitRestartRequired, 0, 0,
+                  {}},
+        QuietCase{"NoBetterDriverCopiesTheFiles", "-quiet -norestart", 5, 1, false, {259}, kExitRestartRequired, 0, 2,
+                  {"Answer: Yes"}},
+        QuietCase{"Windows2000CopiesThree", "-quiet -norestart", 5, 0, false, {259}, kExitRestartRequired, 0, 3, {}},
+        QuietCase{"UpdateFails", "-quiet", 5, 1, false, {5}, kExitInstallFailed, 0, 0,
+                  {"Message 1207: Treiber konnte nicht installiert werden. [00000005]"}},
+        QuietCase{"InfoIsOnlyLogged", "-quiet -info -norestart", 5, 1, false, {0}, kExitRestartRequired, 0, 0,
+                  {"Message: orvelxpparallel"}}),
+    [](const ::testing::TestParamInfo<QuietCase>& info) { return std::string(info.param.name); });
+
+TEST_F(QuietRunTest, ProgramFolderThatCannotBeNamedIsRefusedInTheLog)
+{
+    World().commandLine = "Vantinst.exe -quiet";
+    World().modulePath = "C:\\Sterownik urzadzen\\Vantinst.exe";
+    World().moduleWidePath = u"C:\\Sterownik urz\u0105dze\u0144\\Vantinst.exe";
+    World().updateResults = {0};
+    TheApp().StartUp();
+    EXPECT_EQ(TheApp().ExitCode(), kExitInstallFailed);
+    EXPECT_TRUE(World().boxes.empty());
+    EXPECT_TRUE(sim::LogOf("UpdateDriver").empty());
+    EXPECT_NE(sim::FindFile("C:\\WINDOWS\\Vantinst.log")->data.find("Message 1132: "), std::string::npos);
+}
+
+TEST_F(QuietRunTest, DamagedPictureDoesNotStopIt)
+{
+    sim::AddFile("C:\\Setup\\OEM.BMP", "BMx");
+    World().commandLine = "Vantinst.exe -quiet -norestart";
+    World().updateResults = {0};
+    TheApp().StartUp();
+    EXPECT_EQ(TheApp().ExitCode(), kExitRestartRequired);
+    EXPECT_TRUE(World().boxes.empty());
+}
+
+}  // namespace
