@@ -13,8 +13,8 @@ IconPosition MinimisedIconPosition(int clientWidth, int clientHeight, int iconWi
     return {(clientWidth - iconWidth + 1) / 2, (clientHeight - iconHeight + 1) / 2};
 }
 
-InstallerDialog::InstallerDialog(HWND parent)
-    : Dialog(IDD_INSTALLER, parent), icon(nullptr), outcome_(kExitUserClosed)
+InstallerDialog::InstallerDialog(HWND parent, const DibImage& picture)
+    : Dialog(IDD_INSTALLER, parent), icon(nullptr), picture_(picture), outcome_(kExitUserClosed)
 {
 }
 
@@ -97,7 +97,7 @@ INT_PTR InstallerDialog::OnPaint(WPARAM, LPARAM)
                                                 os::GetSystemMetrics(SM_CXICON), os::GetSystemMetrics(SM_CYICON));
         os::DrawIcon(dc, at.x, at.y, icon);
     } else {
-        TheApp().bitmap.Paint(dc, 2, 2);
+        picture_.Paint(dc, 2, 2);
     }
     os::EndPaint(Window(), &paint);
     return TRUE;

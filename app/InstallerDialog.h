@@ -2,12 +2,14 @@
 // a progress bar that shows only while the installation runs.
 #pragma once
 
+#include "dib/DibImage.h"
 #include "platform/Dialog.h"
 #include "res/resource.h"
 
 class InstallerDialog : public Dialog {
 public:
-    explicit InstallerDialog(HWND parent);
+    // `picture` is painted in the dialog and must outlive it.
+    InstallerDialog(HWND parent, const DibImage& picture);
     ~InstallerDialog() override;
 
     // The exit status this dialog's run leads to.
@@ -29,6 +31,7 @@ protected:
     BOOL OnInitDialog() override;
 
 private:
+    const DibImage& picture_;
     int outcome_;
 };
 

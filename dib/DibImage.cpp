@@ -3,7 +3,7 @@
 #include "res/resource.h"
 #include "services/Messages.h"
 
-#include <cstdlib>
+#include <utility>
 
 static_assert(sizeof(BITMAPFILEHEADER) == 14, "the file header is read in one piece");
 static_assert(sizeof(DibInfo) == 104, "the info header and colour table are read in one piece");
@@ -45,45 +45,32 @@ std::size_t DibRowsSize(const BITMAPINFOHEADER& header)
     return rowBytes * rows;
 }
 
-DibImage::~DibImage()
-{
-    std::free(bits);
-    bits = nullptr;
-    CloseFile();
-}
-
-void DibImage::CloseFile()
-{
-    if (file != INVALID_HANDLE_VALUE)
-        os::CloseHandle(file);
-    file = INVALID_HANDLE_VALUE;
-}
+DibImage::~DibImage() = default;
 
 int DibImage::Fail(unsigned messageId)
 {
-    CloseFile();
+    file.Reset();
     ShowMessage(messageId);
     return 0;
 }
 
 int DibImage::Load(const char* path)
 {
-    std::free(bits);
-    bits = nullptr;
-    file = os::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                           nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    bits.Free();
+    file.Reset(os::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                               nullptr));
+    if (!file) {
         ShowMessage(MSG_BMP_NOT_FOUND);
         return 0;
     }
 
-    if (!ReadExactly(file, &fileHeader, sizeof fileHeader) || fileHeader.bfType != kBmpSignature)
+    if (!ReadExactly(file.Get(), &fileHeader, sizeof fileHeader) || fileHeader.bfType != kBmpSignature)
         return Fail(MSG_BMP_NOT_BMP);
 
     unsigned char* raw = reinterpret_cast<unsigned char*>(&info);
-    if (!ReadExactly(file, raw, 44))
+    if (!ReadExactly(file.Get(), raw, 44))
         return Fail(MSG_BMP_NO_INFO_BLOCK);
-    if (!ReadExactly(file, raw + 44, 60))
+    if (!ReadExactly(file.Get(), raw + 44, 60))
         return Fail(MSG_BMP_NO_INFO_BLOCK);
 
     if (unsigned refusal = CheckDibHeader(info.header))
@@ -92,32 +79,30 @@ int DibImage::Load(const char* path)
     // The drawing call reads the rows the header describes, so the buffer holds all of
     // them, zero-filled past what the file delivers; bfSize is not trusted for this.
     std::size_t size = DibRowsSize(info.header);
-    if (os::SetFilePointer(file, static_cast<LONG>(fileHeader.bfOffBits), nullptr, FILE_BEGIN) ==
+    if (os::SetFilePointer(file.Get(), static_cast<LONG>(fileHeader.bfOffBits), nullptr, FILE_BEGIN) ==
         INVALID_SET_FILE_POINTER)
         return Fail(MSG_BMP_NO_INFO_BLOCK);
-    unsigned char* rows = static_cast<unsigned char*>(std::calloc(size, 1));
-    if (!rows)
+    HeapBuffer rows;
+    if (!rows.Allocate(size))
         return Fail(MSG_BMP_NO_INFO_BLOCK);
     DWORD read = 0;
-    if (!os::ReadFile(file, rows, static_cast<DWORD>(size), &read, nullptr)) {
-        std::free(rows);
+    if (!os::ReadFile(file.Get(), rows.Get(), static_cast<DWORD>(size), &read, nullptr))
         return Fail(MSG_BMP_NO_INFO_BLOCK);
-    }
-    CloseFile();
+    file.Reset();
 
     // The colour table always follows the first 40 bytes; the drawing call is told so.
     info.header.biSize = sizeof(BITMAPINFOHEADER);
     // The drawing call reads biClrUsed table entries (0: all 16), and `info` holds 16.
     if (info.header.biClrUsed > kTableColours)
         info.header.biClrUsed = kTableColours;
-    bits = rows;
+    bits = std::move(rows);
     return 1;
 }
 
 int DibImage::Paint(HDC dc, int x, int y) const
 {
-    if (!bits)
+    if (!bits.Get())
         return 0;
-    return os::StretchDIBits(dc, x, y, kPictureWidth, kPictureHeight, 0, 0, kPictureWidth, kPictureHeight, bits,
+    return os::StretchDIBits(dc, x, y, kPictureWidth, kPictureHeight, 0, 0, kPictureWidth, kPictureHeight, bits.Get(),
                              reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS, SRCCOPY);
 }

@@ -1,6 +1,7 @@
 // The 16-colour picture shown in the main dialog, held the way StretchDIBits takes it.
 #pragma once
 
+#include "platform/Owners.h"
 #include "platform/Win.h"
 
 #include <cstddef>
@@ -27,12 +28,11 @@ public:
 
     BITMAPFILEHEADER fileHeader{};
     DibInfo info{};
-    HANDLE file = INVALID_HANDLE_VALUE;
-    unsigned char* bits = nullptr;
+    ScopedHandle file;  // open only while Load runs
+    HeapBuffer bits;    // the pixel rows
 
 private:
     int Fail(unsigned messageId);
-    void CloseFile();
 };
 
 // The size of the drawn area in pixels.

@@ -2,7 +2,6 @@
 
 #include "services/MessageFormat.h"
 
-#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -11,7 +10,7 @@ constexpr WORD kGerman = 0x0407;
 constexpr WORD kWesternCodePage = 1252;
 }  // namespace
 
-FileVersionReader::~FileVersionReader() { std::free(versionData); }
+FileVersionReader::~FileVersionReader() = default;
 
 int FileVersionReader::Open(const char* name)
 {
@@ -37,21 +36,18 @@ int FileVersionReader::Open(const char* name)
     DWORD size = os::GetFileVersionInfoSizeA(fileName, &unused);
     if (size == 0)
         return 0;
-    std::free(versionData);
-    versionData = static_cast<unsigned char*>(std::calloc(size, 1));
-    dataSize_ = versionData ? size : 0;
-    if (!versionData || !os::GetFileVersionInfoA(fileName, 0, size, versionData))
+    if (!versionData.Allocate(size) || !os::GetFileVersionInfoA(fileName, 0, size, versionData.Get()))
         return 0;
 
     void* value = nullptr;
     UINT length = 0;
-    if (!os::VerQueryValueA(versionData, "\\", &value, &length) || !value)
+    if (!os::VerQueryValueA(versionData.Get(), "\\", &value, &length) || !value)
         return 0;
     std::memcpy(&fixedInfo, value, length < sizeof fixedInfo ? length : sizeof fixedInfo);
 
     value = nullptr;
     length = 0;
-    if (os::VerQueryValueA(versionData, "\\VarFileInfo\\Translation", &value, &length) && value && length >= 4) {
+    if (os::VerQueryValueA(versionData.Get(), "\\VarFileInfo\\Translation", &value, &length) && value && length >= 4) {
         DWORD first;
         std::memcpy(&first, value, sizeof first);
         language = LOWORD(first);
@@ -63,18 +59,18 @@ int FileVersionReader::Open(const char* name)
 
 String FileVersionReader::GetStringValue(const char* valueName) const
 {
-    if (!versionData)
+    if (!versionData.Get())
         return String();
     void* value = nullptr;
     UINT length = 0;
-    if (!os::VerQueryValueA(versionData, StringValuePath(language, codePage, valueName).c_str(), &value, &length) ||
+    if (!os::VerQueryValueA(versionData.Get(), StringValuePath(language, codePage, valueName).c_str(), &value, &length) ||
         !value)
         return String();
 
     // Read no further than the value's own length and the end of the resource.
     const char* text = static_cast<const char*>(value);
-    const unsigned char* begin = versionData;
-    const unsigned char* end = versionData + dataSize_;
+    const unsigned char* begin = versionData.Get();
+    const unsigned char* end = begin + versionData.Size();
     const unsigned char* at = reinterpret_cast<const unsigned char*>(text);
     std::size_t limit = length;
     if (at >= begin && at < end && limit > static_cast<std::size_t>(end - at))

@@ -2,6 +2,7 @@
 // and named string values of that translation's string table.
 #pragma once
 
+#include "platform/Owners.h"
 #include "platform/String.h"
 #include "platform/Win.h"
 
@@ -18,12 +19,9 @@ public:
     String GetStringValue(const char* valueName) const;
 
     VS_FIXEDFILEINFO fixedInfo;
-    unsigned char* versionData = nullptr;
+    HeapBuffer versionData;  // the whole version resource, once Open has read it
     WORD language;
     WORD codePage;
-
-private:
-    DWORD dataSize_ = 0;
 };
 
 // "\StringFileInfo\040704e4\OrvelVersion": the query path of a string value.

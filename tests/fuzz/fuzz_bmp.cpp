@@ -45,11 +45,11 @@ void LoadOnce(const std::string& bytes, int failReadAfter, bool failSeek)
     int result = image.Load(kPath);
     Require(result == 0 || result == 1, "Load answers 1 or 0");
     Require(sim::Get().openFiles == 0, "the file is closed on every path");
-    Require(image.file == INVALID_HANDLE_VALUE, "no handle is kept");
+    Require(!image.file, "no handle is kept");
 
     if (result == 1) {
         Require(sim::Get().boxes.empty(), "a successful load shows nothing");
-        Require(image.bits != nullptr, "a loaded picture has rows");
+        Require(image.bits.Get() != nullptr, "a loaded picture has rows");
         Require(image.info.header.biSize == 40, "biSize is 40 after a load");
         Require(image.info.header.biClrUsed <= 16, "the drawing call is told of no more colours than info holds");
         Require(CheckDibHeader(image.info.header) == 0, "only acceptable headers load");
@@ -58,7 +58,7 @@ void LoadOnce(const std::string& bytes, int failReadAfter, bool failSeek)
         // Every row the header describes is readable (ASan checks the buffer's end).
         volatile unsigned sum = 0;
         for (std::size_t i = 0; i < size; ++i)
-            sum = sum + image.bits[i];
+            sum = sum + image.bits.Get()[i];
         (void)sum;
         image.Paint(kDc, 2, 2);
         Require(sim::LogOf("StretchDIBits").size() == 1, "one drawing call per paint");
@@ -66,7 +66,7 @@ void LoadOnce(const std::string& bytes, int failReadAfter, bool failSeek)
         Require(sim::Get().boxes.size() == 1, "a failed load shows exactly one message");
         Require(IsLoaderMessage(sim::Get().boxes[0].text), "the message is one of 1200-1205");
         Require(sim::Get().boxes[0].owner == nullptr, "the message has no owner");
-        Require(image.bits == nullptr, "a failed load keeps no rows");
+        Require(image.bits.Get() == nullptr, "a failed load keeps no rows");
         image.Paint(kDc, 2, 2);
         Require(sim::LogOf("StretchDIBits").empty(), "nothing is drawn without a picture");
     }

@@ -46,7 +46,8 @@ TEST_F(BusyDialogTest, CancelAndInstallWhileABoxIsUpDoNothing)
         EXPECT_TRUE(sim::FromHandle(window)->ended);
         EXPECT_EQ(sim::FromHandle(window)->endResult, IDCANCEL);
     };
-    InstallerDialog dialog(nullptr);
+    DibImage noPicture;
+    InstallerDialog dialog(nullptr, noPicture);
     dialog.DoModal();
 
     EXPECT_EQ(endedWhileBusy, std::vector<bool>{false});

@@ -100,7 +100,7 @@ inline std::size_t NonZeroRowBytes(const DibImage& image)
 {
     std::size_t nonZero = 0;
     for (std::size_t i = 0; i < FileRows(image); ++i)
-        nonZero += image.bits[i] != 0;
+        nonZero += image.bits.Get()[i] != 0;
     return nonZero;
 }
 
@@ -138,8 +138,8 @@ protected:
         EXPECT_EQ(result, 0);
         ExpectOneBox(id);
         EXPECT_EQ(World().openFiles, 0);
-        EXPECT_EQ(image.bits, nullptr);
-        EXPECT_EQ(image.file, INVALID_HANDLE_VALUE);
+        EXPECT_EQ(image.bits.Get(), nullptr);
+        EXPECT_FALSE(image.file);
         EXPECT_EQ(image.Paint(kDc, 2, 2), 0);
         EXPECT_TRUE(sim::LogOf("StretchDIBits").empty());
     }
@@ -149,10 +149,10 @@ protected:
         EXPECT_EQ(result, 1);
         EXPECT_TRUE(World().boxes.empty()) << (World().boxes.empty() ? "" : World().boxes[0].text);
         EXPECT_EQ(World().openFiles, 0);
-        EXPECT_EQ(image.file, INVALID_HANDLE_VALUE);
-        ASSERT_NE(image.bits, nullptr);
+        EXPECT_FALSE(image.file);
+        ASSERT_NE(image.bits.Get(), nullptr);
         EXPECT_EQ(image.info.header.biSize, 40u);
-        EXPECT_GE(AllocatedSize(image.bits), FileRows(image)) << "the buffer holds every row the header describes";
+        EXPECT_GE(AllocatedSize(image.bits.Get()), FileRows(image)) << "the buffer holds every row the header describes";
     }
 
     DibImage image;

@@ -110,7 +110,7 @@ TEST_F(DibImageTest, KeepsHeadersAndRowsAsRead)
     EXPECT_EQ(image.info.header.biWidth, 8);
     EXPECT_EQ(image.info.header.biHeight, 2);
     EXPECT_EQ(FileRows(image), 8u);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(image.bits), 8), bmp.rows);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(image.bits.Get()), 8), bmp.rows);
 }
 
 TEST_F(DibImageTest, ShortColourTableStillLoadsFromOffset54)
@@ -127,7 +127,7 @@ TEST_F(DibImageTest, ShortColourTableStillLoadsFromOffset54)
     ExpectLoaded(Load(bytes));
     EXPECT_EQ(std::memcmp(image.info.colors, bytes.data() + 54, 64), 0);
     EXPECT_EQ(std::memcmp(&image.info.colors[2], bmp.rows.data(), 4), 0);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(image.bits), bmp.rows.size()), bmp.rows);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(image.bits.Get()), bmp.rows.size()), bmp.rows);
 
     // One byte less and the colour table read comes up short.
     sim::Reset();
@@ -135,7 +135,7 @@ TEST_F(DibImageTest, ShortColourTableStillLoadsFromOffset54)
     sim::AddFile(kPath, bytes.substr(0, 117));
     EXPECT_EQ(shorter.Load(kPath), 0);
     ExpectOneBox(1202);
-    EXPECT_EQ(shorter.bits, nullptr);
+    EXPECT_EQ(shorter.bits.Get(), nullptr);
 }
 
 TEST_F(DibImageTest, LongInfoHeaderLoadsAndIsDrawnAsForty)
@@ -148,7 +148,7 @@ TEST_F(DibImageTest, LongInfoHeaderLoadsAndIsDrawnAsForty)
     ExpectLoaded(Load(bytes));
     EXPECT_EQ(image.info.header.biSize, 40u);
     EXPECT_EQ(std::memcmp(image.info.colors, bytes.data() + 54, 64), 0) << "the table is read from offset 54";
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(image.bits), bmp.rows.size()), bmp.rows);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(image.bits.Get()), bmp.rows.size()), bmp.rows);
     image.Paint(kDc, 2, 2);
     EXPECT_EQ(sim::LogOf("StretchDIBits"),
               std::vector<std::string>{"StretchDIBits 2 2 190x102 from 0 0 190x102 biSize 40 usage 0 rop 13369376"});
@@ -161,8 +161,8 @@ TEST_F(DibImageTest, HugeFileSizeDoesNotDecideTheAllocation)
     ExpectLoaded(Load(bmp.Bytes()));
     DWORD fileSize = image.fileHeader.bfSize;  // a packed field: copied before comparing
     EXPECT_EQ(fileSize, 0xFFFFFFFFu);
-    EXPECT_LT(AllocatedSize(image.bits), std::size_t{1} << 16);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(image.bits), 8), bmp.rows);
+    EXPECT_LT(AllocatedSize(image.bits.Get()), std::size_t{1} << 16);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(image.bits.Get()), 8), bmp.rows);
 }
 
 TEST_F(DibImageTest, TinyFileSizeStillGivesEveryRowZeroFilledPastTheData)
@@ -174,7 +174,7 @@ TEST_F(DibImageTest, TinyFileSizeStillGivesEveryRowZeroFilledPastTheData)
     bmp.Size(118);
     ExpectLoaded(Load(bmp.Bytes()));
     ASSERT_EQ(FileRows(image), 96u * 4096u);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(image.bits), bmp.rows.size()), bmp.rows);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(image.bits.Get()), bmp.rows.size()), bmp.rows);
     EXPECT_EQ(NonZeroRowBytes(image), bmp.rows.size()) << "everything past the file's rows is zero";
 }
 
@@ -186,7 +186,7 @@ TEST_F(DibImageTest, SmallPictureGetsTheRowsItDescribes)
     bmp.rows = "\x12\x34\x56\x78" + Pattern(100);  // more in the file than one padded row
     ExpectLoaded(Load(bmp.Bytes()));
     EXPECT_EQ(FileRows(image), 4u);
-    EXPECT_EQ(std::memcmp(image.bits, "\x12\x34\x56\x78", 4), 0);
+    EXPECT_EQ(std::memcmp(image.bits.Get(), "\x12\x34\x56\x78", 4), 0);
 }
 
 TEST_F(DibImageTest, ShippedPictureFitsTheDialog)
@@ -221,7 +221,7 @@ TEST_F(DibImageTest, ShippedPictureFitsTheDialog)
     EXPECT_EQ(bytes.size(), offBits + 96u * 102u) << "every row is in the file";
 
     ExpectLoaded(Load(bytes));
-    EXPECT_EQ(std::memcmp(image.bits, bytes.data() + 118, 96 * 102), 0);
+    EXPECT_EQ(std::memcmp(image.bits.Get(), bytes.data() + 118, 96 * 102), 0);
     image.Paint(kDc, 2, 2);
     EXPECT_EQ(sim::LogOf("StretchDIBits"),
               std::vector<std::string>{"StretchDIBits 2 2 190x102 from 0 0 190x102 biSize 40 usage 0 rop 13369376"});
@@ -253,8 +253,8 @@ TEST_F(DibImageTest, ReadErrorsLeaveNothingOpenOrAllocated)
             EXPECT_EQ(World().boxes[0].text, LoaderText(1202)) << failAfter;
         }
         EXPECT_EQ(World().openFiles, 0) << failAfter;
-        EXPECT_EQ(reader.bits, nullptr) << failAfter;
-        EXPECT_EQ(reader.file, INVALID_HANDLE_VALUE) << failAfter;
+        EXPECT_EQ(reader.bits.Get(), nullptr) << failAfter;
+        EXPECT_FALSE(reader.file) << failAfter;
         reader.Paint(kDc, 2, 2);
         EXPECT_TRUE(sim::LogOf("StretchDIBits").empty()) << failAfter;
     }
@@ -275,7 +275,7 @@ TEST_F(DibImageTest, FailedReloadDropsTheEarlierPicture)
     sim::AddFile(kPath, bad.Bytes());
     EXPECT_EQ(image.Load(kPath), 0);
     ExpectOneBox(1205);
-    EXPECT_EQ(image.bits, nullptr);
+    EXPECT_EQ(image.bits.Get(), nullptr);
     EXPECT_EQ(World().openFiles, 0);
     EXPECT_EQ(image.Paint(kDc, 2, 2), 0);
     EXPECT_TRUE(sim::LogOf("StretchDIBits").empty());

@@ -10,8 +10,8 @@ using namespace dib_test;
 TEST_F(DibImageTest, PaintDrawsNothingBeforeALoad)
 {
     DibImage fresh;
-    EXPECT_EQ(fresh.bits, nullptr);
-    EXPECT_EQ(fresh.file, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(fresh.bits.Get(), nullptr);
+    EXPECT_FALSE(fresh.file);
     EXPECT_EQ(fresh.Paint(kDc, 2, 2), 0);
     EXPECT_TRUE(sim::LogOf("StretchDIBits").empty());
 }

@@ -231,10 +231,10 @@ TEST_F(FileVersionReaderTest, ValueAtTheEndOfTheResourceIsNotReadPast)
     DWORD size = os::GetFileVersionInfoSizeA(kDriver, nullptr);
     void* value = nullptr;
     UINT length = 0;
-    ASSERT_TRUE(os::VerQueryValueA(reader.versionData, kGermanMarker, &value, &length));
+    ASSERT_TRUE(os::VerQueryValueA(reader.versionData.Get(), kGermanMarker, &value, &length));
     unsigned char* behind = static_cast<unsigned char*>(value) + length;
-    ASSERT_LE(behind, reader.versionData + size);
-    std::memset(behind, 'X', static_cast<std::size_t>(reader.versionData + size - behind));
+    ASSERT_LE(behind, reader.versionData.Get() + size);
+    std::memset(behind, 'X', static_cast<std::size_t>(reader.versionData.Get() + size - behind));
 
     String text = reader.GetStringValue("OrvelVersion");
     EXPECT_STREQ(text.c_str(), "1.59");

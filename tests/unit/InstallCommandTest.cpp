@@ -100,7 +100,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(InstallCommandTest, WithoutInstallingTheOutcomeIsClosedByTheUser)
 {
-    InstallerDialog untouched(nullptr);
+    DibImage noPicture;
+    InstallerDialog untouched(nullptr, noPicture);
     EXPECT_EQ(untouched.Outcome(), kExitUserClosed);
 }
 

@@ -59,7 +59,8 @@ protected:
         EXPECT_EQ(World().loadedLibraries, 0) << "newdev.dll freed";
     }
 
-    InstallerDialog owner_{nullptr};
+    DibImage noPicture_;
+    InstallerDialog owner_{nullptr, noPicture_};
     HWND dialog_ = nullptr;
 };
 
@@ -72,7 +73,8 @@ protected:
             if (dialog.TemplateId() == 102)
                 dialog.Dispatch(window, WM_COMMAND, MAKEWPARAM(1000, BN_CLICKED), 0);
         };
-        InstallerDialog dialog(nullptr);
+        DibImage noPicture;
+        InstallerDialog dialog(nullptr, noPicture);
         dialog.DoModal();
         mainWindow_ = World().topLevel.back().get();
         for (auto& window : World().topLevel) {

@@ -41,11 +41,12 @@ protected:
             if (dialog.TemplateId() == 100)
                 aboutCaption = sim::FromHandle(window)->text;
         };
-        InstallerDialog dialog(nullptr);
+        InstallerDialog dialog(nullptr, picture);
         dialog.DoModal();
     }
 
     static inline std::string aboutCaption;
+    DibImage picture;  // empty unless a test draws one
 };
 
 TEST_F(InstallerDialogTest, InitialisationPutsTheCatalogueTextsInPlace)
@@ -184,18 +185,16 @@ TEST_F(InstallerDialogTest, PaintingDrawsThePictureOrTheCentredIcon)
     EXPECT_EQ(MinimisedIconPosition(100, 37, 32, 32).x, 34);
     EXPECT_EQ(MinimisedIconPosition(100, 37, 32, 32).y, 3);
 
+    // An 8 by 2 picture of 16 colours, all pixels colour 0.
+    picture.info.header = BITMAPINFOHEADER{40, 8, 2, 1, 4, BI_RGB, 0, 0, 0, 0, 0};
+    ASSERT_TRUE(picture.bits.Allocate(8));
     Run([](InstallerDialog& dialog, HWND window) {
-        TheApp().bitmap.info = DibInfo{};
-        TheApp().bitmap.info.header = BITMAPINFOHEADER{40, 8, 2, 1, 4, BI_RGB, 0, 0, 0, 0, 0};
-        TheApp().bitmap.bits = static_cast<unsigned char*>(calloc(1, 8));
         dialog.Dispatch(window, WM_PAINT, 0, 0);
         sim::FromHandle(window)->iconic = true;
         sim::FromHandle(window)->client = RECT{0, 0, 0, 0};
         dialog.Dispatch(window, WM_PAINT, 0, 0);
         EXPECT_EQ(dialog.Dispatch(window, WM_QUERYDRAGICON, 0, 0), reinterpret_cast<INT_PTR>(dialog.icon));
     });
-    free(TheApp().bitmap.bits);
-    TheApp().bitmap.bits = nullptr;
     ASSERT_EQ(sim::LogOf("StretchDIBits").size(), 1u);
     EXPECT_EQ(sim::LogOf("StretchDIBits")[0].substr(0, 45), "StretchDIBits 2 2 190x102 from 0 0 190x102 bi");
     EXPECT_EQ(sim::LogOf("IconEraseBkgnd").size(), 1u);
