@@ -28,8 +28,6 @@ bool HasOption(const char* commandLine, const char* option)
     return std::strstr(CommandArguments(commandLine), option) != nullptr;
 }
 
-bool ProgramHasOption(const char* option) { return HasOption(os::GetCommandLineA(), option); }
-
 bool HasSwitch(const char* commandLine, const char* name)
 {
     String dash("-");

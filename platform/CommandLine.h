@@ -7,7 +7,6 @@ const char* CommandArguments(const char* commandLine);
 // Whether the arguments (not the program's own path) contain `option` as a
 // case-sensitive substring.
 bool HasOption(const char* commandLine, const char* option);
-bool ProgramHasOption(const char* option);
 
 // A switch as administrators type it: "-name" or "/name", each found the way HasOption
 // finds it (`name` without the dash or slash).

@@ -61,7 +61,7 @@ class QuietTest(winetest.WineTestCase):
                     self.assertEqual(self.run_quietly(probe, args), EXIT_NOTHING_TO_DO)
                     self.assertEqual(self.log_lines(prefix)[-2:],
                                      ['Decision: nothing to do, the driver is current', 'Exit status 0'])
-                probe.close()
+                prefix.close()   # a prefix of its own for each case; only two may live at once
 
     def test_real_plug_and_play_road_quietly(self):
         prefix = self.new_prefix('win2k')
