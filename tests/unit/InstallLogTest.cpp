@@ -115,35 +115,45 @@ TEST_F(InstallLogTest, RunsAppendBlocksForEachRoad)
     }));
 }
 
-TEST_F(InstallLogTest, UnwritableLogChangesNothing)
+class UnwritableLogTest : public InstallLogTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(UnwritableLogTest, ChangesNothingAboutTheRun)
 {
-    for (bool writable : {true, false}) {
-        SetUp();
-        if (!writable)
-            World().writesFail.insert(sim::Key(kLog));
-        World().updateResults = {5};
-        EXPECT_EQ(Run("Vantinst.exe", true), kExitInstallFailed);
-        EXPECT_EQ(BoxTexts(), (std::vector<std::string>{"Konnte BMP-Datei nicht finden",
-                                                        "Treiber konnte nicht installiert werden. [00000005]"}));
-        EXPECT_EQ(Log().empty(), !writable);
-        EXPECT_EQ(World().openFiles, 0) << "the log is closed at the end";
-    }
+    const bool writable = GetParam();
+    if (!writable)
+        World().writesFail.insert(sim::Key(kLog));
+    World().updateResults = {5};
+    EXPECT_EQ(Run("Vantinst.exe", true), kExitInstallFailed);
+    EXPECT_EQ(BoxTexts(), (std::vector<std::string>{"Konnte BMP-Datei nicht finden",
+                                                    "Treiber konnte nicht installiert werden. [00000005]"}));
+    EXPECT_EQ(Log().empty(), !writable);
+    EXPECT_EQ(World().openFiles, 0) << "the log is closed at the end";
 }
 
-TEST_F(InstallLogTest, LogPastTheBoundStartsAnew)
+INSTANTIATE_TEST_SUITE_P(Log, UnwritableLogTest, ::testing::Values(true, false),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return std::string(info.param ? "Writable" : "Unwritable");
+                         });
+
+class LogBoundTest : public InstallLogTest, public ::testing::WithParamInterface<std::size_t> {};
+
+TEST_P(LogBoundTest, LogPastTheBoundStartsAnew)
 {
-    const std::string full(kInstallLogLimit, 'x');
-    for (const std::string& before : {full, full + "y"}) {
-        SetUp();
-        sim::AddFile(kOldLog, "the one before");
-        sim::AddFile(kLog, before);
-        World().major = 6;  // not served: a short block
-        Run("Vantinst.exe", false);
-        const bool rotated = before.size() > kInstallLogLimit;
-        EXPECT_EQ(sim::FindFile(kOldLog)->data, rotated ? before : "the one before");
-        EXPECT_EQ(Log().rfind("====", 0) == 0, rotated) << "a new log begins";
-        EXPECT_NE(Log().find("Exit status 0\r\n"), std::string::npos);
-    }
+    const std::string before(GetParam(), 'x');
+    sim::AddFile(kOldLog, "the one before");
+    sim::AddFile(kLog, before);
+    World().major = 6;  // not served: a short block
+    Run("Vantinst.exe", false);
+    const bool rotated = before.size() > kInstallLogLimit;
+    EXPECT_EQ(sim::FindFile(kOldLog)->data, rotated ? before : "the one before");
+    EXPECT_EQ(Log().rfind("====", 0) == 0, rotated) << "a new log begins";
+    EXPECT_EQ(Log().find("===="), rotated ? 0 : before.size()) << "the block follows what was there";
+    EXPECT_NE(Log().find("Exit status 0\r\n"), std::string::npos);
 }
+
+INSTANTIATE_TEST_SUITE_P(Log, LogBoundTest, ::testing::Values(std::size_t{kInstallLogLimit}, std::size_t{kInstallLogLimit + 1}),
+                         [](const ::testing::TestParamInfo<std::size_t>& info) {
+                             return std::string(info.param > kInstallLogLimit ? "PastTheBound" : "AtTheBound");
+                         });
 
 }  // namespace
