@@ -6,7 +6,20 @@ if(VANTINST_SANITIZE)
 endif()
 add_compile_options(-Wall -Wextra)
 
-find_package(GTest REQUIRED)
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  # Debian's prebuilt libgtest is x86_64 only. The 32-bit build compiles GoogleTest from
+  # the googletest source package into its own tree, with this build's flags.
+  set(VANTINST_GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH
+      "GoogleTest sources for the 32-bit host build (Debian package googletest)")
+  if(NOT EXISTS "${VANTINST_GTEST_SOURCE_DIR}/CMakeLists.txt")
+    message(FATAL_ERROR "No GoogleTest sources in ${VANTINST_GTEST_SOURCE_DIR}: install the package googletest")
+  endif()
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory("${VANTINST_GTEST_SOURCE_DIR}" googletest EXCLUDE_FROM_ALL SYSTEM)
+else()
+  find_package(GTest REQUIRED)
+endif()
 enable_testing()
 
 include(cmake/Resources.cmake)

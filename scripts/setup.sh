@@ -2,7 +2,11 @@
 # Installs what building and testing Vantinst needs on Debian (as root, or through sudo).
 set -euo pipefail
 
+# g++-multilib and qemu-user: the host32 preset builds the unit tests for i386 (the
+# shipped exe's data model) and runs them under qemu-i386; googletest is the source
+# that build compiles GoogleTest from.
 packages=(cmake ninja-build g++ googletest libgtest-dev python3
+          g++-multilib qemu-user
           g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64
           wine wine64 fonts-wine xvfb xauth imagemagick)
 missing=()
@@ -11,6 +15,14 @@ for p in "${packages[@]}"; do
 done
 if ((${#missing[@]})); then
   SUDO=""; [ "$(id -u)" -eq 0 ] || SUDO=sudo
-  $SUDO apt-get update -q
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q "${missing[@]}"
+  # Another apt (unattended upgrades, a second setup) may hold the locks for a while:
+  # wait for the dpkg lock, and retry the update, whose list lock does not wait.
+  apt=($SUDO env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=900)
+  for attempt in 1 2 3 4 5 6 7 8 9 10; do
+    "${apt[@]}" update -q && break
+    ((attempt < 10)) || exit 1
+    echo "apt-get update failed; trying again in 30 s" >&2
+    sleep 30
+  done
+  "${apt[@]}" install -y -q "${missing[@]}"
 fi
