@@ -267,9 +267,6 @@ INSTANTIATE_TEST_SUITE_P(
                                FILE_ATTRIBUTE_ARCHIVE, 0}),
     [](const ::testing::TestParamInfo<MarkCase>& info) { return std::string(info.param.name); });
 
-}  // namespace
-
-namespace {
 
 TEST_F(InstallTest, PathsNearTheLimitStayWholeInMessages)
 {
