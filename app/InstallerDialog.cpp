@@ -114,12 +114,6 @@ INT_PTR InstallerDialog::OnTimer(WPARAM, LPARAM)
 
 INT_PTR InstallerDialog::OnInstall(WPARAM, LPARAM)
 {
-    // A posted command still arrives while a box of the running installation is up, and
-    // after it: only the enabled button starts an installation.
-    HWND install = os::GetDlgItem(Window(), IDC_INSTALL);
-    if (install && !os::IsWindowEnabled(install))
-        return TRUE;
-
     InstallerApp& app = TheApp();
     {
         WaitCursor wait(app);

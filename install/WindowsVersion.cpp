@@ -1,7 +1,7 @@
 #include "install/WindowsVersion.h"
 
 #include "res/resource.h"
-#include "services/InstallLog.h"
+#include "services/MessageFormat.h"
 #include "services/Messages.h"
 
 namespace {

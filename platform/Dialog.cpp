@@ -36,6 +36,14 @@ INT_PTR Dialog::Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     window_ = window;
     if (message == WM_INITDIALOG)
         return OnInitDialog();
+    // A command for a disabled button means "not now": Escape and the close box arrive as
+    // IDCANCEL even while Exit is disabled (Wine's dialog manager sends it regardless),
+    // and a posted command still comes while a box of a running installation is up.
+    if (message == WM_COMMAND) {
+        HWND control = os::GetDlgItem(window_, LOWORD(wParam));
+        if (control && !os::IsWindowEnabled(control))
+            return TRUE;
+    }
     INT_PTR result = FALSE;
     if (const MessageEntry* entry = FindMessageEntry(MessageTable(), message, wParam))
         result = (this->*entry->handler)(wParam, lParam);
@@ -46,11 +54,6 @@ INT_PTR Dialog::Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 INT_PTR Dialog::StandardHandling(UINT message, WPARAM wParam)
 {
     if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
-        // Escape and the close box arrive as IDCANCEL even while the button is disabled
-        // (Wine's dialog manager sends it regardless): a disabled button means "not now".
-        HWND button = os::GetDlgItem(window_, LOWORD(wParam));
-        if (button && !os::IsWindowEnabled(button))
-            return TRUE;
         os::EndDialog(window_, LOWORD(wParam));
         return TRUE;
     }

@@ -21,9 +21,9 @@ public:
     HWND Window() const { return window_; }
     UINT TemplateId() const { return templateId_; }
 
-    // What the dialog procedure does with one message: WM_INITDIALOG to OnInitDialog,
-    // the rest through the message table; unmatched messages, and those whose handler
-    // returns FALSE, to the standard handling.
+    // What the dialog procedure does with one message: WM_INITDIALOG to OnInitDialog; a
+    // command for a disabled control is dropped; the rest through the message table,
+    // unmatched messages and those whose handler returns FALSE to the standard handling.
     INT_PTR Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 protected:
@@ -36,7 +36,7 @@ protected:
     HWND Parent() const { return parent_; }
 
 private:
-    // IDOK and IDCANCEL end the dialog unless their button is disabled; the wait cursor
+    // IDOK and IDCANCEL end the dialog; the wait cursor
     // stays over the dialog while it is on; everything else goes on to the system's
     // dialog handling (FALSE).
     INT_PTR StandardHandling(UINT message, WPARAM wParam);

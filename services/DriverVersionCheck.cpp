@@ -1,7 +1,7 @@
 #include "services/DriverVersionCheck.h"
 
 #include "services/FileVersionReader.h"
-#include "services/InstallLog.h"
+#include "services/MessageFormat.h"
 
 int CheckDriverFileVersion(const char* path, String* found)
 {

@@ -2,7 +2,6 @@
 
 #include "platform/Application.h"
 #include "res/resource.h"
-#include "services/MessageFormat.h"
 
 #include <cstring>
 
@@ -39,20 +38,14 @@ String Timestamp()
     return text.Append(':').Append(TwoDigits(now.wSecond));
 }
 
-}  // namespace
-
-String Decimal(DWORD value)
+// Only appending: every write then lands whole at the end, whoever else writes.
+HANDLE OpenForAppending(const String& path)
 {
-    char digits[10];
-    int count = 0;
-    do {
-        digits[sizeof digits - 1 - count++] = static_cast<char>('0' + value % 10);
-        value /= 10;
-    } while (value);
-    return String(digits + sizeof digits - count, static_cast<std::size_t>(count));
+    return os::CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
-String BracketedCode(DWORD code) { return String("[").Append(Hex8(code)).Append(']'); }
+}  // namespace
 
 InstallLog::InstallLog() : outer_(current)
 {
@@ -60,15 +53,12 @@ InstallLog::InstallLog() : outer_(current)
     String path = WindowsDirectoryFile("Vantinst.log");
     if (path.empty())
         return;
-    // Only appending: every write then lands whole at the end, whoever else writes.
-    file_.Reset(os::CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    file_.Reset(OpenForAppending(path));
     DWORD size = file_ ? os::GetFileSize(file_.Get(), nullptr) : 0;
     if (size != INVALID_FILE_SIZE && size > kInstallLogLimit) {
         file_.Reset();
         os::MoveFileExA(path.c_str(), WindowsDirectoryFile("Vantinst.old.log").c_str(), MOVEFILE_REPLACE_EXISTING);
-        file_.Reset(os::CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        file_.Reset(OpenForAppending(path));
     }
     String first("==== ");
     first.Append(Timestamp()).Append("  Vantinst " VANTINST_VERSION "  ").Append(os::GetCommandLineA());

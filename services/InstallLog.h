@@ -8,6 +8,7 @@
 #include "platform/Owners.h"
 #include "platform/String.h"
 #include "platform/Win.h"
+#include "services/MessageFormat.h"
 
 // When the log has grown past this at start, it becomes Vantinst.old.log (replacing the
 // one before) and a new log begins.
@@ -34,8 +35,3 @@ private:
 // Writes to the log of the run, if there is one.
 void LogLine(const char* text);
 inline void LogLine(const String& text) { LogLine(text.c_str()); }
-
-// "1603": a number in decimal.
-String Decimal(DWORD value);
-// "[00000005]": a Windows error code as the messages show it.
-String BracketedCode(DWORD code);

@@ -35,8 +35,17 @@ String Hex8(DWORD value)
     return String(hex, sizeof hex);
 }
 
-String WithErrorCode(const String& text, DWORD code)
+String BracketedCode(DWORD code) { return String("[").Append(Hex8(code)).Append(']'); }
+
+String WithErrorCode(const String& text, DWORD code) { return text + " " + BracketedCode(code).c_str(); }
+
+String Decimal(DWORD value)
 {
-    String result = text + " [";
-    return result.Append(Hex8(code)).Append(']');
+    char digits[10];
+    int count = 0;
+    do {
+        digits[sizeof digits - 1 - count++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value);
+    return String(digits + sizeof digits - count, static_cast<std::size_t>(count));
 }

@@ -13,5 +13,11 @@ String FormatInserts(const char* format, const char* first, const char* second);
 // Eight lower-case hexadecimal digits with leading zeros, as "%08lx" writes them.
 String Hex8(DWORD value);
 
-// "text [0000007e]": the text, a blank and the code as eight lower-case hex digits.
+// "[0000007e]": a Windows error code as the messages and the log show it.
+String BracketedCode(DWORD code);
+
+// "text [0000007e]": the text, a blank and the bracketed code.
 String WithErrorCode(const String& text, DWORD code);
+
+// "1603": a number in decimal.
+String Decimal(DWORD value);

@@ -7,18 +7,26 @@
 
 namespace {
 
-// Every box is written to the log with its number; a quiet run shows none and takes
-// the default answer, Yes.
-int ShowMessageBox(UINT messageId, const char* text, UINT style)
+// Every box is written to the log (`entry`, then the text); a quiet run shows none and
+// takes the default answer, Yes.
+int ShowLoggedBox(String entry, HWND owner, const char* text, const char* caption, UINT style)
 {
-    String entry("Message ");
-    LogLine(entry.Append(Decimal(messageId)).Append(": ").Append(text));
+    LogLine(entry.Append(text));
     Application* app = Application::Current();
     if (app && app->Quiet())
         return (style & 0xF) == MB_YESNO ? IDYES : IDOK;
+    return os::MessageBoxA(owner, text, caption, style);
+}
+
+// A catalogue message: owned by the main window while it is up, captioned with the
+// program's title.
+int ShowMessageBox(UINT messageId, const char* text, UINT style)
+{
+    Application* app = Application::Current();
     HWND owner = app ? app->MainWindow() : nullptr;
     String title = app ? app->Title() : String();
-    return os::MessageBoxA(owner, text, title.c_str(), style);
+    String entry("Message ");
+    return ShowLoggedBox(entry.Append(Decimal(messageId)).Append(": "), owner, text, title.c_str(), style);
 }
 
 }  // namespace
@@ -70,11 +78,7 @@ int AskMessage(UINT messageId)
 
 void ShowPlainBox(const char* text, const char* caption)
 {
-    String entry("Message: ");
-    LogLine(entry.Append(text));
-    Application* app = Application::Current();
-    if (!app || !app->Quiet())
-        os::MessageBoxA(nullptr, text, caption, MB_OK);
+    ShowLoggedBox("Message: ", nullptr, text, caption, MB_OK);
 }
 
 void ShowSystemErrorMessage(UINT messageId, const char* insert)
