@@ -4,11 +4,13 @@ set -euo pipefail
 
 # g++-multilib and qemu-user: the host32 preset builds the unit tests for i386 (the
 # shipped exe's data model) and runs them under qemu-i386; googletest is the source
-# that build compiles GoogleTest from.
+# that build compiles GoogleTest from. qemu-system-x86, mmdebstrap, cpio and kmod make
+# and boot the emulated i386 PC in which the shipped exe is tested (tests/wine/guest).
 packages=(cmake ninja-build g++ googletest libgtest-dev python3
           g++-multilib qemu-user
           g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64
-          wine wine64 fonts-wine xvfb xauth imagemagick)
+          wine wine64 fonts-wine xvfb xauth imagemagick
+          qemu-system-x86 mmdebstrap cpio kmod)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
