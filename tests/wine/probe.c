@@ -25,6 +25,8 @@
  *   command <hwnd> <id>               post WM_COMMAND/BN_CLICKED to a dialog
  *   post <hwnd> <msg> <wparam> <lparam>
  *   send <hwnd> <msg> <wparam> <lparam>   (SendMessageTimeout, 5 s)
+ *
+ * The probe's own waits (5 s, 10 s) are multiplied by VANTINST_PROBE_SLOWNESS if set.
  *   key <hwnd> <vk>                   key down and up to the focus window of
  *                                     the window's thread
  *   sysmenu <hwnd>                    entries of the window's system menu
@@ -45,6 +47,15 @@
 #include <string.h>
 
 #include "probe_shared.h"
+
+/* How many times slower than the host the machine runs (the emulated PC): the
+ * probe's own waits are stretched by it, as the tests' waits are. */
+static DWORD slowness = 1;
+
+static DWORD scaled(DWORD ms)
+{
+    return ms * slowness;
+}
 
 /* ---- output ------------------------------------------------------------ */
 
@@ -406,7 +417,7 @@ static void cmdPostOrSend(char *args, int send)
         !nextNumber(&args, &lp)) { fail("usage"); return; }
     if (send) {
         if (!SendMessageTimeoutA((HWND)(ULONG_PTR)h, (UINT)msg, (WPARAM)wp, (LPARAM)lp,
-                                 SMTO_ABORTIFHUNG, 5000, &result)) { fail("send"); return; }
+                                 SMTO_ABORTIFHUNG, scaled(5000), &result)) { fail("send"); return; }
         putf("{\"ok\":true,\"result\":%lld}", (long long)(LONG_PTR)result);
     } else {
         if (!PostMessageA((HWND)(ULONG_PTR)h, (UINT)msg, (WPARAM)wp, (LPARAM)lp)) { fail("post"); return; }
@@ -495,7 +506,7 @@ static void cmdSysMenu(char *args)
     hook = SetWindowsHookExA(WH_GETMESSAGE, proc, hookDll, tid);
     if (!hook) { fail("hook"); return; }
     PostMessageA(h, RegisterWindowMessageA(PROBE_MENU_MESSAGE), (WPARAM)h, 0);
-    wait = WaitForSingleObject(done, 10000);
+    wait = WaitForSingleObject(done, scaled(10000));
     UnhookWindowsHookEx(hook);
 
     if (wait != WAIT_OBJECT_0) {
@@ -555,7 +566,7 @@ static void cmdKill(void)
 {
     if (child) {
         TerminateProcess(child, 0xdead);
-        WaitForSingleObject(child, 5000);
+        WaitForSingleObject(child, scaled(5000));
     }
     put("{\"ok\":true}");
     flushLine();
@@ -592,6 +603,9 @@ static void cmdSetAttrs(char *args)
 int main(void)
 {
     static char line[1 << 15];
+    char factor[16];
+    if (GetEnvironmentVariableA("VANTINST_PROBE_SLOWNESS", factor, sizeof factor) && atoi(factor) > 0)
+        slowness = (DWORD)atoi(factor);
     setvbuf(stdout, NULL, _IOFBF, 1 << 16);
     put("{\"ok\":true,\"ready\":true}");
     flushLine();

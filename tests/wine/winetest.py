@@ -5,11 +5,20 @@ copies it into a throwaway directory, puts the assembled program into
 C:\\Setup, picks the Windows version that Wine reports, and drives the program
 through probe.exe, which runs in the same prefix and answers in JSON lines.
 
-Paths come from the environment (CMake sets them):
+The same tests run against both builds of the program: the x86_64 twin under the
+host's wine64, and the shipped i686 exe under 32-bit Wine inside the emulated i386 PC
+(guest/guest.py). Which one, and where its files are, comes from the environment
+(CMake sets it):
+  VANTINST_TARGET         win64 (the default) or win32: the loader, and how a test's
+                          prefix is made from the template (see TARGETS)
   VANTINST_DIST           the assembled program: Vantinst.exe, OEM.BMP, INFs, .sys
-  VANTINST_HELPERS        build directory of probe.exe, mkdevice.exe and the test DLLs
-  VANTINST_ARTIFACTS      where screenshots go
+  VANTINST_HELPERS        build directory of probe.exe, mkdevice.exe and the test DLLs,
+                          built for the same architecture as the program
+  VANTINST_ARTIFACTS      where screenshots and, after a failure, the probe's lines go
   VANTINST_WINE_TEMPLATE  the template prefix (made on first use)
+  VANTINST_WINE_TEMPLATE_ARCHIVE
+                          optional: a tar file that keeps the template between runs,
+                          for a template that lives in a guest's memory
   VANTINST_WINE_KEEP=1    keep each test's prefix for a post-mortem
 
 Run as a script with --make-template to prepare the template only.
@@ -28,14 +37,35 @@ import time
 import unittest
 
 WINE_BIN = '/usr/lib/wine'
-WINE64 = os.path.join(WINE_BIN, 'wine64')
 WINESERVER = os.path.join(WINE_BIN, 'wineserver')
+
+# What differs between the two builds. In the guest, a test's prefix is an overlay on
+# the template: a copy would not fit into its memory twice, and hard links would let a
+# test change the template.
+TARGETS = {
+    'win64': {'loader': os.path.join(WINE_BIN, 'wine64'), 'overlay': False},
+    'win32': {'loader': os.path.join(WINE_BIN, 'wine'), 'overlay': True},
+}
+TARGET = os.environ.get('VANTINST_TARGET', 'win64')
+if TARGET not in TARGETS:
+    raise SystemExit('VANTINST_TARGET is %r, not one of %s' % (TARGET, ', '.join(TARGETS)))
+LOADER = TARGETS[TARGET]['loader']
+IN_GUEST = TARGET == 'win32'
 
 DIST = os.environ.get('VANTINST_DIST', '')
 HELPERS = os.environ.get('VANTINST_HELPERS', '')
 ARTIFACTS = os.environ.get('VANTINST_ARTIFACTS', os.path.join(HELPERS or '.', 'artifacts'))
 TEMPLATE = os.path.abspath(os.environ.get('VANTINST_WINE_TEMPLATE') or os.path.join(HELPERS or '.', 'prefix-template'))
+TEMPLATE_ARCHIVE = os.environ.get('VANTINST_WINE_TEMPLATE_ARCHIVE', '')
 KEEP = os.environ.get('VANTINST_WINE_KEEP') == '1'
+
+# The emulated PC runs Wine several times slower than the host: every wait is
+# stretched by this factor there.
+SLOWNESS = 6 if IN_GUEST else 1
+
+
+def scaled(seconds):
+    return seconds * SLOWNESS
 
 TEMPLATE_STAMP = 'vantinst-template-3'   # change when the template's making changes
 MAX_PREFIXES = 2                          # prefixes alive at once, over all test processes
@@ -121,9 +151,12 @@ def windows_path(host_path):
 
 
 def _require_inputs():
-    tools = [WINE64, shutil.which('Xvfb'), shutil.which('import')]
+    tools = [LOADER, shutil.which('Xvfb'), shutil.which('import')]
     if not all(tools) or not all(os.path.exists(t) for t in tools):
-        raise unittest.SkipTest('needs wine64, Xvfb and ImageMagick')
+        if IN_GUEST:
+            # The guest is made with all of them: a gap there is a fault of its making.
+            raise RuntimeError('the guest lacks %s, Xvfb or ImageMagick' % LOADER)
+        raise unittest.SkipTest('needs %s, Xvfb and ImageMagick' % LOADER)
     missing = [p for p in [helper('probe.exe')] + [os.path.join(DIST, f) for f in SHIPPED]
                if not os.path.exists(p)]
     if missing:
@@ -198,6 +231,7 @@ def base_env(prefix, home, extra=None):
         'LANG': 'C', 'LC_ALL': 'C',
         'DISPLAY': display().name,
         'PATH': WINE_BIN + os.pathsep + os.environ.get('PATH', ''),
+        'VANTINST_PROBE_SLOWNESS': str(SLOWNESS),
     })
     env.update(extra or {})
     return env
@@ -208,7 +242,7 @@ def _run(args, env, timeout, check=True):
     Wine's background processes (services.exe and friends) inherit them and live on
     with the server."""
     with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
-        result = subprocess.run(args, env=env, timeout=timeout, stdout=out, stderr=err,
+        result = subprocess.run(args, env=env, timeout=scaled(timeout), stdout=out, stderr=err,
                                 stdin=subprocess.DEVNULL)
         out.seek(0)
         err.seek(0)
@@ -229,7 +263,7 @@ TEMPLATE_SETTINGS = [
 
 
 def make_template():
-    """Makes the template prefix unless an up-to-date one is there."""
+    """Makes the template prefix unless an up-to-date one is there (or in the archive)."""
     stamp = os.path.join(TEMPLATE, '.stamp')
     os.makedirs(os.path.dirname(TEMPLATE) or '.', exist_ok=True)
     with open(TEMPLATE + '.lock', 'w') as lock:
@@ -241,12 +275,15 @@ def make_template():
         shutil.rmtree(TEMPLATE, ignore_errors=True)
         work = TEMPLATE + '.new'
         shutil.rmtree(work, ignore_errors=True)
+        if _unpack_template_archive(work):
+            os.rename(work, TEMPLATE)
+            return TEMPLATE
         home = tempfile.mkdtemp(prefix='vantinst-home-')
         env = base_env(work, home)
         try:
-            _run([WINE64, 'wineboot', '-i'], env, 300)
+            _run([LOADER, 'wineboot', '-i'], env, 300)
             for setting in TEMPLATE_SETTINGS:
-                _run([WINE64, 'reg', 'add'] + setting + ['/f'], env, 120)
+                _run([LOADER, 'reg', 'add'] + setting + ['/f'], env, 120)
             _run([WINESERVER, '-w'], env, 120)
         finally:
             _run([WINESERVER, '-k'], env, 60, check=False)
@@ -264,8 +301,41 @@ def make_template():
                     os.mkdir(path)
         with open(os.path.join(work, '.stamp'), 'w') as f:
             f.write(TEMPLATE_STAMP)
+        _pack_template_archive(work)
         os.rename(work, TEMPLATE)
         return TEMPLATE
+
+
+def _archive_stamp():
+    return TEMPLATE_ARCHIVE + '.stamp'
+
+
+def _archive_is_current():
+    if not TEMPLATE_ARCHIVE or not os.path.exists(_archive_stamp()):
+        return False
+    with open(_archive_stamp()) as f:
+        return f.read() == TEMPLATE_STAMP
+
+
+def _unpack_template_archive(work):
+    """Unpacks a kept template of today's making into work; False if there is none."""
+    if not _archive_is_current():
+        return False
+    os.makedirs(work)
+    subprocess.run(['tar', '-xf', TEMPLATE_ARCHIVE, '-C', work], check=True, timeout=scaled(300))
+    return True
+
+
+def _pack_template_archive(work):
+    if not TEMPLATE_ARCHIVE:
+        return
+    if os.path.exists(_archive_stamp()):
+        os.unlink(_archive_stamp())
+    os.makedirs(os.path.dirname(TEMPLATE_ARCHIVE), exist_ok=True)
+    subprocess.run(['tar', '-cf', TEMPLATE_ARCHIVE + '.new', '-C', work, '.'], check=True, timeout=scaled(300))
+    os.rename(TEMPLATE_ARCHIVE + '.new', TEMPLATE_ARCHIVE)
+    with open(_archive_stamp(), 'w') as f:
+        f.write(TEMPLATE_STAMP)
 
 
 class _Slot:
@@ -301,9 +371,10 @@ class Prefix:
         self.home = os.path.join(self.root, 'home')
         self.env = base_env(self.path, self.home)
         self.probes = []
+        self.mounted = False
         try:
             os.mkdir(self.home)
-            subprocess.run(['cp', '-a', TEMPLATE, self.path], check=True, timeout=300)
+            self._make_from_template()
             # Keep the server up between the many short runs of a test.
             subprocess.run([WINESERVER, '-p'], env=self.env, timeout=60, check=True, stdin=subprocess.DEVNULL,
                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -315,13 +386,24 @@ class Prefix:
             self.close()
             raise
 
+    def _make_from_template(self):
+        if not TARGETS[TARGET]['overlay']:
+            subprocess.run(['cp', '-a', TEMPLATE, self.path], check=True, timeout=300)
+            return
+        for sub in ['upper', 'work', 'prefix']:
+            os.mkdir(os.path.join(self.root, sub))
+        subprocess.run(['mount', '-t', 'overlay', 'overlay', '-o', 'lowerdir=%s,upperdir=%s,workdir=%s' % (
+            TEMPLATE, os.path.join(self.root, 'upper'), os.path.join(self.root, 'work')), self.path],
+            check=True, timeout=60)
+        self.mounted = True
+
     def unix(self, windows_path):
         """The host path of a C:\\ path inside the prefix."""
         assert windows_path[:3].upper() == 'C:\\', windows_path
         return os.path.join(self.path, 'drive_c', *windows_path[3:].split('\\'))
 
     def wine(self, args, timeout=120, env=None, check=True):
-        return _run([WINE64] + args, dict(self.env, **(env or {})), timeout, check)
+        return _run([LOADER] + args, dict(self.env, **(env or {})), timeout, check)
 
     def set_version(self, version):
         self.version = version
@@ -386,6 +468,8 @@ class Prefix:
         for p in self.probes:
             p.close()
         _run([WINESERVER, '-k'], self.env, 60, check=False)
+        if self.mounted and not KEEP:
+            subprocess.run(['umount', '-l', self.path], timeout=60)
         if KEEP:
             print('kept prefix', self.path, file=sys.stderr)
         else:
@@ -478,7 +562,7 @@ class Probe:
         full_env = dict(prefix.env)
         full_env.update(env)
         self.process = subprocess.Popen(
-            [WINE64, helper('probe.exe')], env=full_env, cwd=os.path.join(prefix.path, 'drive_c'),
+            [LOADER, helper('probe.exe')], env=full_env, cwd=os.path.join(prefix.path, 'drive_c'),
             stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=self.log, start_new_session=True)
         self.buffer = b''
         self._expect_ok(self._read(60))
@@ -487,6 +571,7 @@ class Probe:
 
     def _read(self, timeout):
         """The probe's next answer; other lines on its stdout go to the log."""
+        timeout = scaled(timeout)
         deadline = time.monotonic() + timeout
         fd = self.process.stdout.fileno()
         while True:
@@ -533,7 +618,7 @@ class Probe:
     def wait_window(self, caption=None, timeout=30, exclude=()):
         """The handle of a visible dialog-class window of the program; ProbeError if none comes."""
         answer = self.call('wait_window %d %s %s' % (
-            timeout * 1000, hexed(caption) if caption is not None else '*',
+            scaled(timeout) * 1000, hexed(caption) if caption is not None else '*',
             ' '.join(hex(h) for h in exclude)), timeout + 10)
         if not answer['ok']:
             raise ProbeError('no window %r: %r\n(probe log) %s' % (caption, answer, self.stderr_tail()[-800:]))
@@ -541,7 +626,7 @@ class Probe:
 
     def wait_gone(self, hwnd, timeout=30):
         """Waits until the window is destroyed (a modal box: its message loop is over)."""
-        self._expect_ok(self.call('wait_gone %d %#x' % (timeout * 1000, hwnd), timeout + 10))
+        self._expect_ok(self.call('wait_gone %d %#x' % (scaled(timeout) * 1000, hwnd), timeout + 10))
 
     def windows(self):
         return self._expect_ok(self.call('windows'))['windows']
@@ -579,7 +664,7 @@ class Probe:
 
     def wait_exit(self, timeout=30):
         """(exit code, number of visible windows seen meanwhile)."""
-        answer = self.call('wait_exit %d' % (timeout * 1000), timeout + 10)
+        answer = self.call('wait_exit %d' % (scaled(timeout) * 1000), timeout + 10)
         if not answer['ok']:
             raise ProbeError('program did not end within %d s: %r' % (timeout, answer))
         return answer['code'], answer['windows_seen']
@@ -614,7 +699,37 @@ class WineTestCase(unittest.TestCase):
     def new_prefix(self, version='winxp'):
         prefix = Prefix(version)
         self.addCleanup(prefix.close)
+        # Cleanups run last first: the report sees the prefix before it is closed.
+        self.addCleanup(self._report_if_failed, prefix)
         return prefix
+
+    def _report_if_failed(self, prefix):
+        """After a failure: the screen, the probe's lines and the program's log, kept in
+        ARTIFACTS and their ends printed, so that the test's output shows why."""
+        outcome = getattr(self, '_outcome', None)
+        if outcome is None or outcome.success:
+            return
+        name = 'failed-%s-%s' % (TARGET, self.id().rsplit('.', 1)[-1])
+        report = ['---- %s (%s) ----' % (self.id(), TARGET)]
+        try:
+            report.append('screen: ' + display().screenshot(name))
+        except (OSError, subprocess.SubprocessError) as e:
+            report.append('no screenshot: %s' % e)
+        os.makedirs(ARTIFACTS, exist_ok=True)
+        for probe in prefix.probes:
+            if not probe.log.closed:
+                probe.log.flush()
+        sources = [(p.log_path, 'probe %d' % i) for i, p in enumerate(prefix.probes, 1)]
+        sources.append((prefix.unix('C:\\windows\\Vantinst.log'), 'Vantinst.log'))
+        for path, label in sources:
+            if not os.path.exists(path):
+                continue
+            kept = os.path.join(ARTIFACTS, '%s-%s.txt' % (name, label.replace(' ', '')))
+            shutil.copy(path, kept)
+            with open(path, 'rb') as f:
+                tail = f.read()[-3000:].decode('cp1252', errors='replace')
+            report += ['%s (whole: %s), last lines:' % (label, kept), tail]
+        print('\n'.join(report), file=sys.stderr)
 
     def screenshot(self, name):
         return display().screenshot(name)
@@ -653,7 +768,7 @@ class WineTestCase(unittest.TestCase):
         bar = probe.dump(hwnd).child(ID_PROGRESS).hwnd
         first = probe.send(bar, PBM_GETPOS)
         self.assertGreaterEqual(first, 1, 'the procedure steps the bar itself')
-        deadline = time.monotonic() + timeout
+        deadline = time.monotonic() + scaled(timeout)
         while probe.send(bar, PBM_GETPOS) == first:
             if time.monotonic() > deadline:
                 self.fail('progress bar stays at %d' % first)
@@ -681,6 +796,9 @@ class WineTestCase(unittest.TestCase):
 
 def main():
     if '--make-template' in sys.argv:
+        if _archive_is_current():
+            print('template kept in', TEMPLATE_ARCHIVE)
+            return
         make_template()
         print('template ready:', TEMPLATE)
         return
