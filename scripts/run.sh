@@ -5,10 +5,23 @@
 # of it is saved. Without it the program runs on a virtual display and
 # scripts/run_headless.py plays the user: Install, Yes/OK to every box, Exit, with a
 # screenshot of each window in build/run/.
-# Extra arguments go to Vantinst.exe (for example -norestart or -info).
+#
+#   scripts/run.sh [--shipped] [Vantinst.exe's arguments, for example -norestart or -info]
+#
+# The program is the x86_64 twin under the host's wine64, unless --shipped is given:
+# then it is the shipped i686 Vantinst.exe, under 32-bit Wine in the emulated i386 PC
+# (tests/wine/guest), played without a display as above. Making that PC takes a few
+# minutes the first time; it is kept in build/win32/guest.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
+mode=twin
+case "${1:-}" in
+  --shipped) mode=shipped; shift ;;
+  --in-guest) mode=guest; shift ;;   # run.sh --shipped, once inside the emulated PC
+esac
+
+if [ "$mode" != guest ]; then
 bash scripts/setup.sh
 
 for preset in win32 win64; do
@@ -21,7 +34,21 @@ for preset in win32 win64; do
   fi
 done
 echo "Shipped package: $root/build/win32/dist (and build/win32/Vantinst-win32.zip)"
+fi
 
+if [ "$mode" = shipped ]; then
+  guest=(python3 "$root/tests/wine/guest/guest.py")
+  "${guest[@]}" make "$root/build/win32/guest"
+  echo "Starting the emulated i386 PC for the shipped build/win32/dist/Vantinst.exe ..."
+  exec "${guest[@]}" run "$root/build/win32/guest" --share "$root" --timeout 1800 \
+    -- bash "$root/scripts/run.sh" --in-guest "$@"
+fi
+
+build=$root/build/win64 wine=wine64
+if [ "$mode" = guest ]; then
+  build=$root/build/win32 wine=wine
+  unset DISPLAY
+fi
 work=$(mktemp -d /tmp/vantinst-run.XXXXXX)
 export PATH=/usr/lib/wine:$PATH WINEPREFIX=$work/prefix HOME=$work WINEDEBUG=-all LANG=C
 export WINEDLLOVERRIDES=winemenubuilder.exe=d
@@ -31,7 +58,7 @@ if [ -z "${DISPLAY:-}" ]; then
   Xvfb ":$n" -screen 0 1024x768x24 >/dev/null 2>&1 &
   xvfb=$!
   export DISPLAY=":$n"
-  sleep 1
+  for _ in $(seq 1 60); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.5; done
 fi
 cleanup() {
   wineserver -k >/dev/null 2>&1 || true
@@ -41,25 +68,31 @@ cleanup() {
 trap cleanup EXIT
 
 echo "Preparing a Windows XP prefix in $WINEPREFIX ..."
-wine64 wineboot -i >/dev/null 2>&1
-wine64 reg add 'HKCU\Software\Wine' /v Version /d winxp /f >/dev/null 2>&1
-wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-wine64 reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
-cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
-wine64 "$root/build/win64/tests/wine/mkdevice.exe" add '*PNP0400' >/dev/null 2>&1
+if [ "$mode" = guest ] && [ -f "$build/tests/wine/prefix-template.tar" ]; then
+  # The shipped tests' template: making a prefix in the emulated PC takes minutes.
+  mkdir "$WINEPREFIX" && tar -xf "$build/tests/wine/prefix-template.tar" -C "$WINEPREFIX"
+else
+  $wine wineboot -i >/dev/null 2>&1
+  $wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  $wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+  cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+fi
+$wine reg add 'HKCU\Software\Wine' /v Version /d winxp /f >/dev/null 2>&1
+$wine "$build/tests/wine/mkdevice.exe" add '*PNP0400' >/dev/null 2>&1
 wineserver -w
-cp -r "$root/build/win64/dist" "$work/Vantinst"
+cp -r "$build/dist" "$work/Vantinst"
 
 if [ -n "$xvfb" ]; then
   echo "No display (DISPLAY is not set): Vantinst.exe${*:+ $*} runs on the virtual display $DISPLAY;"
   echo "this script presses Install, answers Yes/OK, presses Exit and saves each window in build/run/ ..."
+  VANTINST_TARGET=$([ "$mode" = guest ] && echo win32 || echo win64) \
   python3 "$root/scripts/run_headless.py" --program "$work/Vantinst/Vantinst.exe" \
-    --helpers "$root/build/win64/tests/wine" --shots "$root/build/run" --work "$work" -- "$@"
+    --helpers "$build/tests/wine" --shots "$root/build/run" --work "$work" -- "$@"
   exit
 fi
 
 echo "Starting Vantinst.exe $* on display $DISPLAY ..."
-wine64 "$work/Vantinst/Vantinst.exe" "$@" &
+$wine "$work/Vantinst/Vantinst.exe" "$@" &
 program=$!
 shot="$root/build/vantinst-dialog.png"
 for _ in $(seq 1 20); do

@@ -1,7 +1,7 @@
 """Plays the user of Vantinst on a virtual display, for scripts/run.sh without DISPLAY.
 
 Starts the program through probe.exe (the Wine tests' remote control, built with the
-win64 preset) in the prefix that run.sh prepared, presses Install, answers every box
+program's preset; VANTINST_TARGET says which Wine runs it) in the prefix that run.sh prepared, presses Install, answers every box
 as a user who wants the driver would (Yes to a question, OK otherwise), presses Exit
 once the dialog is idle again, and saves a picture of each window it met. The last
 line says how the program ended and where the driver files are now.
@@ -165,7 +165,7 @@ class Run:
 
     def drive(self, args):
         self.probe.start(args, program=self.program)
-        deadline = time.monotonic() + INSTALL_TIMEOUT
+        deadline = time.monotonic() + winetest.scaled(INSTALL_TIMEOUT)
         while self.code is None:
             hwnd = self.next_window(SLICE_MS)
             if self.code is not None:
@@ -252,7 +252,7 @@ def outcome(run, files):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument('--program', required=True, help='host path of Vantinst.exe')
-    parser.add_argument('--helpers', required=True, help='folder of probe.exe (build/win64/tests/wine)')
+    parser.add_argument('--helpers', required=True, help='folder of probe.exe (build/win64/tests/wine or build/win32/tests/wine)')
     parser.add_argument('--shots', required=True, help='folder for the screenshots')
     parser.add_argument('--work', required=True, help='a scratch folder for the probe\'s log')
     parser.add_argument('args', nargs=argparse.REMAINDER, help='arguments for Vantinst.exe')
