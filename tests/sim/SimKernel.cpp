@@ -21,6 +21,7 @@ struct OpenFile {
     std::size_t position = 0;
     std::size_t delivered = 0;
     bool append = false;  // opened for FILE_APPEND_DATA: every write goes to the end
+    bool read = false;    // opened for GENERIC_READ or FILE_READ_DATA; ReadFile needs it
 };
 
 DWORD CopyOut(const std::string& text, LPSTR buffer, DWORD size)
@@ -167,6 +168,7 @@ DWORD GetLastError() { return Get().lastError; }
 void SetLastError(DWORD code) { Get().lastError = code; }
 LPSTR GetCommandLineA() { return &Get().commandLine[0]; }
 HANDLE GetCurrentProcess() { return kProcess; }
+DWORD GetCurrentProcessId() { return Get().processId; }
 
 HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD share, void*, DWORD disposition, DWORD flags, HANDLE)
 {
@@ -175,7 +177,8 @@ HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD share, void*, DWORD disposit
     if (TooLong(name))
         return INVALID_HANDLE_VALUE;
     bool writing = (access & FILE_APPEND_DATA) != 0;
-    if (writing && Get().writesFail.count(sim::Key(name))) {
+    if ((writing && Get().writesFail.count(sim::Key(name))) ||
+        ((access & (GENERIC_READ | FILE_READ_DATA)) && Get().readsFail.count(sim::Key(name)))) {
         Get().lastError = ERROR_ACCESS_DENIED;
         return INVALID_HANDLE_VALUE;
     }
@@ -193,6 +196,7 @@ HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD share, void*, DWORD disposit
     ++Get().openFiles;
     auto* open = new OpenFile{name};
     open->append = writing;
+    open->read = (access & (GENERIC_READ | FILE_READ_DATA)) != 0;
     return open;
 }
 
@@ -213,9 +217,15 @@ BOOL WriteFile(HANDLE handle, const void* buffer, DWORD toWrite, DWORD* written,
 DWORD GetFileSize(HANDLE handle, DWORD* sizeHigh)
 {
     sim::File* file = sim::FindFile(static_cast<OpenFile*>(handle)->path);
+    if (!file) {
+        Get().lastError = 6;  // ERROR_INVALID_HANDLE
+        return INVALID_FILE_SIZE;
+    }
+    // Without a place for the high part Windows hands out only the low one.
+    unsigned long long size = file->unstored + file->data.size();
     if (sizeHigh)
-        *sizeHigh = 0;
-    return file ? static_cast<DWORD>(file->data.size()) : INVALID_FILE_SIZE;
+        *sizeHigh = static_cast<DWORD>(size >> 32);
+    return static_cast<DWORD>(size);
 }
 
 BOOL MoveFileExA(LPCSTR existing, LPCSTR target, DWORD flags)
@@ -243,6 +253,10 @@ BOOL ReadFile(HANDLE handle, void* buffer, DWORD toRead, DWORD* read, void*)
     auto* open = static_cast<OpenFile*>(handle);
     sim::File* file = sim::FindFile(open->path);
     *read = 0;
+    if (!open->read) {
+        Get().lastError = ERROR_ACCESS_DENIED;
+        return FALSE;
+    }
     if (!file)
         return FALSE;
     std::size_t available = open->position < file->data.size() ? file->data.size() - open->position : 0;

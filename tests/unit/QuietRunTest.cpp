@@ -121,8 +121,8 @@ TEST_P(QuietRunTest, ShowsNothingAndEndsWithTheStatus)
     EXPECT_EQ(sim::LogOf("CopyFile").size(), c.copies);
     const std::string log = sim::FindFile("C:\\WINDOWS\\Vantinst.log")->data;
     for (const std::string& line : c.logged)
-        EXPECT_NE(log.find("\r\n" + line + "\r\n"), std::string::npos) << line << " in\n" << log;
-    EXPECT_NE(log.find("\r\nExit status " + std::to_string(c.status) + "\r\n"), std::string::npos) << log;
+        EXPECT_NE(log.find("\r\n(1460) " + line + "\r\n"), std::string::npos) << line << " in\n" << log;
+    EXPECT_NE(log.find("\r\n(1460) Exit status " + std::to_string(c.status) + "\r\n"), std::string::npos) << log;
 }
 
 INSTANTIATE_TEST_SUITE_P(
