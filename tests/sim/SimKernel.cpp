@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 using sim::Get;
 
@@ -66,6 +67,28 @@ bool DirectoryExists(const std::string& path)
     return key.empty() || Get().directories.count(key) > 0 || key.size() == 2;
 }
 
+// What Windows' driver update does on success with the package's INF: its driver files
+// land in system32\drivers (the files beside the INF, or a current stand-in when a test
+// did not put them there).
+void DeliverDriverFiles(const std::string& inf)
+{
+    std::string folder = Directory(inf);
+    std::string name = folder.empty() ? inf : inf.substr(folder.size() + 1);
+    std::vector<std::string> files;
+    if (sim::Key(name) == "orvelxpparallel.inf")
+        files = {"orvelxpparallel.sys"};
+    else if (sim::Key(name) == "orvel2kparallel.inf")
+        files = {"orvel2kparallel.sys", "orvel2kparport.sys"};
+    for (const std::string& file : files) {
+        sim::File delivered;
+        delivered.data = "MZ";
+        delivered.version = sim::MarkerVersion("1.59");
+        if (sim::File* source = sim::FindFile(folder + "\\" + file))
+            delivered = *source;
+        Get().files[sim::Key(Get().windowsDirectory + "\\System32\\drivers\\" + file)] = delivered;
+    }
+}
+
 BOOL FakeUpdate(HWND owner, LPCSTR hardwareId, LPCSTR inf, DWORD flags, PBOOL reboot)
 {
     Get().log.push_back(std::string("UpdateDriver ") + hardwareId + " " + inf + " " + std::to_string(flags) +
@@ -76,6 +99,8 @@ BOOL FakeUpdate(HWND owner, LPCSTR hardwareId, LPCSTR inf, DWORD flags, PBOOL re
         Get().updateResults.pop_front();
     }
     Get().lastError = result;
+    if (result == 0 && Get().updateDelivers)
+        DeliverDriverFiles(inf);
     return result == 0;
 }
 

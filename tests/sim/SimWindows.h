@@ -119,6 +119,9 @@ struct World {
     DWORD newdevLoadError = ERROR_MOD_NOT_FOUND;
     bool newdevHasEntry = true;
     std::deque<DWORD> updateResults;  // 0: success, else the failure's last-error value
+    // A success puts the driver files in drivers\ as Windows' update does; false: a faulty
+    // class installer, or Wine's update for a hardware id that no device has.
+    bool updateDelivers = true;
     int loadedLibraries = 0;
 
     // restart

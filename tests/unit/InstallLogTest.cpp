@@ -5,6 +5,7 @@
 #include "services/InstallLog.h"
 #include "tests/unit/SimTest.h"
 
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -103,6 +104,8 @@ TEST_F(InstallLogTest, RunsAppendBlocksForEachRoad)
         "Driver file C:\\WINDOWS\\System32\\drivers\\orvel2kparport.sys: missing [00000002]",
         "Decision: install, quietly",
         "Driver update *PNP0400 with C:\\Setup\\orvel2kparallel.inf: installed [00000000]",
+        "Driver file C:\\WINDOWS\\System32\\drivers\\orvel2kparallel.sys after the update: OrvelVersion \"1.59\"",
+        "Driver file C:\\WINDOWS\\System32\\drivers\\orvel2kparport.sys after the update: OrvelVersion \"1.59\"",
         "Message 1116: Der DruckerPort-Treiber wurde erfolgreich installiert.",
         "    Bitte beenden Sie alle anderen Programme, der Rechner  wird neu gestartet.",
         "    W\344hlen Sie dann in der WinBrenno-Software den Treiber \"Paralell,32Bit,Uni\" aus.",
@@ -239,5 +242,66 @@ TEST_F(InstallLogTest, LinesOfRunsSideBySideCarryTheirProcessId)
                          Lines({"Decision: install, quietly"}) + Lines({"two", "    lines"}, "(2016)") +
                          Lines({"Exit status 3010"}));
 }
+
+}  // namespace
+
+namespace {
+
+// After the driver update reports success, the driver files are looked at.
+struct DeliveryCase {
+    const char* name;
+    const char* installed;  // the driver file in drivers\ before the update: "" missing, else its marker
+    bool delivers;          // whether the update puts the package's file (marker 1.59) there
+    const char* arguments;
+    std::deque<int> answers;
+    int status;
+    std::size_t copies;
+    bool asked;
+    const char* logged;
+};
+
+void PrintTo(const DeliveryCase& c, std::ostream* out) { *out << c.name; }
+
+class DeliveryTest : public InstallLogTest, public ::testing::WithParamInterface<DeliveryCase> {};
+
+TEST_P(DeliveryTest, ReportedSuccessIsBelievedOnlyWithTheDriverFile)
+{
+    const DeliveryCase& c = GetParam();
+    const char driver[] = "C:\\WINDOWS\\System32\\drivers\\orvelxpparallel.sys";
+    World().updateResults = {0};
+    World().updateDelivers = c.delivers;
+    sim::FindFile("C:\\Setup\\orvelxpparallel.sys")->version = sim::MarkerVersion("1.59");
+    World().files.erase(sim::Key(driver));
+    if (*c.installed) {
+        sim::AddFile(driver, "MZ");
+        sim::FindFile(driver)->version = sim::MarkerVersion(c.installed);
+    }
+    World().answers = c.answers;
+    EXPECT_EQ(Run((std::string("Vantinst.exe ") + c.arguments).c_str(), true), c.status);
+    EXPECT_EQ(sim::LogOf("CopyFile").size(), c.copies);
+    EXPECT_EQ(Log().find("Message 1131: ") != std::string::npos, c.asked) << Log();
+    EXPECT_NE(Log().find(std::string("\r\n(1460) ") + c.logged + "\r\n"), std::string::npos) << Log();
+}
+
+const char kMissingLine[] =
+    "Decision: the driver update reported success but left a driver file missing, as if it found no better driver";
+
+INSTANTIATE_TEST_SUITE_P(
+    Log, DeliveryTest,
+    ::testing::Values(
+        DeliveryCase{"MissingFileIsOfferedForCopying", "", false, "", {IDYES}, kExitRestartInitiated, 2, true, kMissingLine},
+        DeliveryCase{"MissingFileNotCopiedFails", "", false, "", {IDNO}, kExitInstallFailed, 0, true, kMissingLine},
+        DeliveryCase{"MissingFileCopiedQuietly", "", false, "-quiet -norestart", {}, kExitRestartRequired, 2, true,
+                     kMissingLine},
+        DeliveryCase{"OldFileKeepsTheSuccess", "1.58", false, "", {}, kExitRestartInitiated, 0, false,
+                     "Driver file C:\\WINDOWS\\System32\\drivers\\orvelxpparallel.sys after the update: OrvelVersion "
+                     "\"1.58\" (Windows may replace it at the restart)"},
+        DeliveryCase{"OldFileKeepsTheSuccessQuietly", "1.58", false, "-quiet -norestart", {}, kExitRestartRequired, 0, false,
+                     "Driver file C:\\WINDOWS\\System32\\drivers\\orvelxpparallel.sys after the update: OrvelVersion "
+                     "\"1.58\" (Windows may replace it at the restart)"},
+        DeliveryCase{"CurrentFile", "1.58", true, "", {}, kExitRestartInitiated, 0, false,
+                     "Driver file C:\\WINDOWS\\System32\\drivers\\orvelxpparallel.sys after the update: OrvelVersion "
+                     "\"1.59\""}),
+    [](const ::testing::TestParamInfo<DeliveryCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
