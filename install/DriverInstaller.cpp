@@ -10,6 +10,7 @@
 #include "platform/SystemLibrary.h"
 #include "res/resource.h"
 #include "services/InstallLog.h"
+#include "services/DriverVersionCheck.h"
 #include "services/Messages.h"
 
 namespace {
@@ -37,16 +38,46 @@ bool CallUpdate(UpdateDriverForPlugAndPlayDevicesProc update, const char* hardwa
     return updated != FALSE;
 }
 
-int UpdateDriver(UpdateDriverForPlugAndPlayDevicesProc update, const char* systemDirectory, const char* baseName)
+// A reported success is believed only when the driver files are there: a faulty class
+// installer or co-installer can report success without copying them, and so does Wine's
+// driver update for a hardware id that no device has. A missing file cannot be waiting
+// for the restart, so the update did not deliver and the files are offered for copying,
+// as when it finds no better driver. A file in another version may be one in use that
+// Windows replaces at the next start: the success stands.
+int CheckDelivery(const char* systemDirectory, const DriverFamily& family)
 {
+    String names[2];
+    int count = DriverFileNames(family, names);
+    bool missing = false;
+    for (int i = 0; i < count; ++i) {
+        String path = String(systemDirectory) + "drivers\\";
+        path.Append(names[i]);
+        String found;
+        bool current = CheckDriverFileVersion(path.c_str(), &found) == 1;
+        bool absent = !current && os::GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES;
+        missing = missing || absent;
+        String entry("Driver file ");
+        entry.Append(path).Append(" after the update: ").Append(found);
+        if (!current && !absent)
+            entry.Append(" (Windows may replace it at the restart)");
+        LogLine(entry);
+    }
+    if (!missing)
+        return 1;
+    LogLine("Decision: the driver update reported success but left a driver file missing, as if it found no better driver");
+    return OfferFilePlacement(systemDirectory, family.baseName);
+}
+
+int UpdateDriver(UpdateDriverForPlugAndPlayDevicesProc update, const char* systemDirectory, const DriverFamily& family)
+{
+    const char* baseName = family.baseName;
     String inf = ProgramDirectoryPath((String(baseName) + ".inf").c_str());
     if (!PathFitsOrReport(inf))
         return 0;
     DWORD code = ERROR_SUCCESS;
-    if (CallUpdate(update, "*PNP0400", inf, code))
-        return 1;
-    if (code == ERROR_NO_SUCH_DEVINST && CallUpdate(update, "*PNP0401", inf, code))
-        return 1;
+    if (CallUpdate(update, "*PNP0400", inf, code) ||
+        (code == ERROR_NO_SUCH_DEVINST && CallUpdate(update, "*PNP0401", inf, code)))
+        return CheckDelivery(systemDirectory, family);
     if (code == ERROR_NO_MORE_ITEMS)
         return OfferFilePlacement(systemDirectory, baseName);
     ShowErrorMessage(MSG_DRIVER_NOT_INSTALLED, code);
@@ -54,7 +85,7 @@ int UpdateDriver(UpdateDriverForPlugAndPlayDevicesProc update, const char* syste
 }
 
 // Looks the driver update up in newdev.dll and runs it; 1 when the driver is installed.
-int UpdateThroughNewdev(HWND progressBar, const char* systemDirectory, const char* baseName)
+int UpdateThroughNewdev(HWND progressBar, const char* systemDirectory, const DriverFamily& family)
 {
     ScopedLibrary newdev(LoadSystemLibrary("newdev.dll"));
     if (!newdev) {
@@ -69,7 +100,7 @@ int UpdateThroughNewdev(HWND progressBar, const char* systemDirectory, const cha
         ShowErrorMessage(MSG_NEWDEV_NOT_LOADED, lookupError);
         return 0;
     }
-    return UpdateDriver(update, systemDirectory, baseName);
+    return UpdateDriver(update, systemDirectory, family);
 }
 
 }  // namespace
@@ -102,11 +133,11 @@ int InstallDriver(HWND dialog, HWND progressBar, const char* systemDirectory)
         }
         AdvanceProgressBar(progressBar);
 
-        const char* baseName = DriverBaseName(IsWindowsXp());
+        const DriverFamily& family = DriverFamilyFor(IsWindowsXp());
         if (ProgramHasSwitch("info"))
-            ShowPlainBox(baseName, "Vantinst");
+            ShowPlainBox(family.baseName, "Vantinst");
 
-        result = UpdateThroughNewdev(progressBar, systemDirectory, baseName);
+        result = UpdateThroughNewdev(progressBar, systemDirectory, family);
     }
     if (progressBar) {
         os::EnableWindow(progressBar, FALSE);

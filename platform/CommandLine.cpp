@@ -5,9 +5,49 @@
 
 #include <cstring>
 
-const char* CommandArguments(const char* commandLine)
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+char Folded(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Whether `text` begins with the first `length` characters of `path`, ignoring case the
+// way the file system does for the letters that matter in program paths.
+bool BeginsWith(const char* text, const char* path, std::size_t length)
 {
-    const char* p = commandLine ? commandLine : "";
+    for (std::size_t i = 0; i < length; ++i) {
+        if (!text[i] || Folded(text[i]) != Folded(path[i]))
+            return false;
+    }
+    return true;
+}
+
+// Past the program's own path at the start of `p`, when it is written there in full or
+// without ".exe" and ends where it should: at the end or before a blank, or at the
+// closing quote; null otherwise.
+const char* PastOwnPath(const char* p, const char* programPath)
+{
+    bool quoted = *p == '"';
+    if (quoted)
+        ++p;
+    std::size_t length = std::strlen(programPath);
+    std::size_t stem = length > 4 && BeginsWith(programPath + length - 4, ".exe", 4) ? length - 4 : length;
+    const std::size_t lengths[2] = {length, stem};
+    for (std::size_t compared : lengths) {
+        if (!compared || !BeginsWith(p, programPath, compared))
+            continue;
+        const char* end = p + compared;
+        if (quoted && *end == '"')
+            return end + 1;
+        if (!quoted && (!*end || IsBlank(*end)))
+            return end;
+    }
+    return nullptr;
+}
+
+// The first token of the command line: up to the closing quote, or to the first blank.
+const char* PastFirstToken(const char* p)
+{
     if (*p == '"') {
         ++p;
         while (*p && *p != '"')
@@ -15,12 +55,34 @@ const char* CommandArguments(const char* commandLine)
         if (*p == '"')
             ++p;
     } else {
-        while (*p && *p != ' ' && *p != '\t')
+        while (*p && !IsBlank(*p))
             ++p;
     }
-    while (*p == ' ' || *p == '\t')
-        ++p;
     return p;
+}
+
+}  // namespace
+
+const char* CommandArguments(const char* commandLine, const char* programPath)
+{
+    const char* p = commandLine ? commandLine : "";
+    const char* start = p;
+    while (IsBlank(*start))
+        ++start;
+    const char* end = programPath ? PastOwnPath(start, programPath) : nullptr;
+    if (!end)
+        end = PastFirstToken(p);
+    while (IsBlank(*end))
+        ++end;
+    return end;
+}
+
+const char* CommandArguments(const char* commandLine)
+{
+    // GetModuleFileNameA leaves a full buffer unterminated on XP; a cut path matches nothing.
+    char path[MAX_PATH];
+    DWORD length = os::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return CommandArguments(commandLine, length > 0 && length < MAX_PATH ? path : nullptr);
 }
 
 bool HasOption(const char* commandLine, const char* option)
@@ -30,9 +92,11 @@ bool HasOption(const char* commandLine, const char* option)
 
 bool HasSwitch(const char* commandLine, const char* name)
 {
+    // The arguments are found once: each search of them is a plain substring test.
+    const char* arguments = CommandArguments(commandLine);
     String dash("-");
     String slash("/");
-    return HasOption(commandLine, dash.Append(name).c_str()) || HasOption(commandLine, slash.Append(name).c_str());
+    return std::strstr(arguments, dash.Append(name).c_str()) || std::strstr(arguments, slash.Append(name).c_str());
 }
 
 bool ProgramHasSwitch(const char* name) { return HasSwitch(os::GetCommandLineA(), name); }

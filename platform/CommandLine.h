@@ -1,7 +1,14 @@
 // The process's command line as the program reads its switches.
 #pragma once
 
-// The text after the program's name: skips a quoted or unquoted first token and the blanks after it.
+// The text after the program's name, blanks after it skipped. The name ends after the
+// program's own path (`programPath`) when the command line begins with it: quoted or
+// not, after blanks and tabs, ignoring case, with or without ".exe". A folder such as
+// "C:\my -quiet app\" then never gives a switch, also when a service or a deployment
+// agent passes that path unquoted. Any other command line ("Vantinst.exe -quiet" typed
+// in the program's folder) ends its first token at the closing quote or the first blank.
+const char* CommandArguments(const char* commandLine, const char* programPath);
+// The same with the running program's path (GetModuleFileNameA).
 const char* CommandArguments(const char* commandLine);
 
 // Whether the arguments (not the program's own path) contain `option` as a

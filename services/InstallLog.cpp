@@ -38,12 +38,29 @@ String Timestamp()
     return text.Append(':').Append(TwoDigits(now.wSecond));
 }
 
-// Only appending: every write then lands whole at the end, whoever else writes.
+// Only appending: every write then lands whole at the end, whoever else writes. Reading
+// as well, to see how the log ends; a log that may only be appended to is still written.
 HANDLE OpenForAppending(const String& path)
 {
+    HANDLE file = os::CreateFileA(path.c_str(), FILE_APPEND_DATA | FILE_READ_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE)
+        return file;
     return os::CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
 }
+
+// Whether the log's last line lacks its line break (a note saved by Notepad ends so).
+bool EndsInsideALine(HANDLE file, DWORD size)
+{
+    char last = '\n';
+    DWORD read = 0;
+    if (size == 0 || os::SetFilePointer(file, static_cast<LONG>(size - 1), nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER)
+        return false;
+    return os::ReadFile(file, &last, 1, &read, nullptr) && read == 1 && last != '\n';
+}
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 }  // namespace
 
@@ -54,37 +71,68 @@ InstallLog::InstallLog() : outer_(current)
     if (path.empty())
         return;
     file_.Reset(OpenForAppending(path));
-    DWORD size = file_ ? os::GetFileSize(file_.Get(), nullptr) : 0;
-    if (size != INVALID_FILE_SIZE && size > kInstallLogLimit) {
+    // The whole 64-bit size: a log of 4 GiB and more has a small low part.
+    DWORD high = 0;
+    os::SetLastError(ERROR_SUCCESS);
+    DWORD size = file_ ? os::GetFileSize(file_.Get(), &high) : 0;
+    bool known = size != INVALID_FILE_SIZE || os::GetLastError() == ERROR_SUCCESS;
+    if (known && (high != 0 || size > kInstallLogLimit)) {
         file_.Reset();
         os::MoveFileExA(path.c_str(), WindowsDirectoryFile("Vantinst.old.log").c_str(), MOVEFILE_REPLACE_EXISTING);
         file_.Reset(OpenForAppending(path));
+        size = 0;
     }
+    if (!file_)
+        return;
+    tag_.Append('(').Append(Decimal(os::GetCurrentProcessId())).Append(')');
     String first("==== ");
     first.Append(Timestamp()).Append("  Vantinst " VANTINST_VERSION "  ").Append(os::GetCommandLineA());
-    Write(first.c_str());
+    // The block begins on a line of its own, in the same write as its header.
+    String entry(known && EndsInsideALine(file_.Get(), size) ? "\r\n" : "");
+    Put(entry.Append(Lines(first.c_str())));
 }
 
 InstallLog::~InstallLog() { current = outer_; }
 
-void InstallLog::Write(const char* text)
+String InstallLog::Lines(const char* text) const
 {
-    if (!file_)
-        return;
     String entry;
     const char* end = text + std::strlen(text);
     while (end > text && (end[-1] == '\n' || end[-1] == '\r'))
         --end;  // texts that end in a line break would leave an empty line
-    for (const char* p = text; p < end; ++p) {
-        if (*p == '\n') {
-            entry.Append("\r\n");
-            if (p[1] != '\n')
-                entry.Append("    ");  // continuation lines are indented; empty ones stay empty
-        } else if (*p != '\r') {
-            entry.Append(*p);
+    const char* line = text;
+    for (;;) {
+        const char* lineEnd = line;
+        while (lineEnd < end && *lineEnd != '\n')
+            ++lineEnd;
+        // No line ends in a blank (Windows 9x ends its version's name in blanks).
+        const char* last = lineEnd;
+        while (last > line && (IsBlank(last[-1]) || last[-1] == '\r'))
+            --last;
+        entry.Append(tag_);
+        if (last > line) {
+            // continuation lines are indented; empty ones stay empty
+            entry.Append(line == text ? " " : "     ");
+            for (const char* p = line; p < last; ++p) {
+                if (*p != '\r')
+                    entry.Append(*p);
+            }
         }
+        entry.Append("\r\n");
+        if (lineEnd >= end)
+            return entry;
+        line = lineEnd + 1;
     }
-    entry.Append("\r\n");
+}
+
+void InstallLog::Write(const char* text)
+{
+    if (file_)
+        Put(Lines(text));
+}
+
+void InstallLog::Put(const String& entry)
+{
     DWORD written = 0;
     os::WriteFile(file_.Get(), entry.c_str(), static_cast<DWORD>(entry.size()), &written, nullptr);
 }

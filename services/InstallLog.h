@@ -15,7 +15,9 @@
 constexpr DWORD kInstallLogLimit = 512 * 1024;
 
 // The log of one run: opened with the run's first line (date and time, the program's
-// version, the whole command line); LogLine writes to it while it lives.
+// version, the whole command line); LogLine writes to it while it lives. Every line of
+// the block begins with the run's process id in brackets, "(1460) ", so that the lines
+// of runs side by side can be told apart; no line ends in a blank.
 class InstallLog {
 public:
     InstallLog();
@@ -28,7 +30,13 @@ public:
     void Write(const char* text);
 
 private:
+    // The text as the log's lines: each tagged with the run, the first after one blank,
+    // the others indented; CR LF after each.
+    String Lines(const char* text) const;
+    void Put(const String& entry);
+
     ScopedHandle file_;
+    String tag_;
     InstallLog* outer_;
 };
 

@@ -135,6 +135,7 @@ DWORD FormatMessageA(DWORD flags, const void* source, DWORD code, DWORD language
 HLOCAL LocalFree(HLOCAL memory);
 int LoadStringA(HINSTANCE instance, UINT id, LPSTR buffer, int size);
 HANDLE GetCurrentProcess();
+DWORD GetCurrentProcessId();
 
 HWND GetDlgItem(HWND dialog, int id);
 BOOL EnableWindow(HWND window, BOOL enable);

@@ -22,6 +22,7 @@ using ::FreeLibrary;
 using ::GetClientRect;
 using ::GetCommandLineA;
 using ::GetCurrentProcess;
+using ::GetCurrentProcessId;
 using ::GetDlgItem;
 using ::GetFileAttributesA;
 using ::GetLastError;

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 using sim::Get;
 
@@ -21,6 +22,7 @@ struct OpenFile {
     std::size_t position = 0;
     std::size_t delivered = 0;
     bool append = false;  // opened for FILE_APPEND_DATA: every write goes to the end
+    bool read = false;    // opened for GENERIC_READ or FILE_READ_DATA; ReadFile needs it
 };
 
 DWORD CopyOut(const std::string& text, LPSTR buffer, DWORD size)
@@ -65,6 +67,28 @@ bool DirectoryExists(const std::string& path)
     return key.empty() || Get().directories.count(key) > 0 || key.size() == 2;
 }
 
+// What Windows' driver update does on success with the package's INF: its driver files
+// land in system32\drivers (the files beside the INF, or a current stand-in when a test
+// did not put them there).
+void DeliverDriverFiles(const std::string& inf)
+{
+    std::string folder = Directory(inf);
+    std::string name = folder.empty() ? inf : inf.substr(folder.size() + 1);
+    std::vector<std::string> files;
+    if (sim::Key(name) == "orvelxpparallel.inf")
+        files = {"orvelxpparallel.sys"};
+    else if (sim::Key(name) == "orvel2kparallel.inf")
+        files = {"orvel2kparallel.sys", "orvel2kparport.sys"};
+    for (const std::string& file : files) {
+        sim::File delivered;
+        delivered.data = "MZ";
+        delivered.version = sim::MarkerVersion("1.59");
+        if (sim::File* source = sim::FindFile(folder + "\\" + file))
+            delivered = *source;
+        Get().files[sim::Key(Get().windowsDirectory + "\\System32\\drivers\\" + file)] = delivered;
+    }
+}
+
 BOOL FakeUpdate(HWND owner, LPCSTR hardwareId, LPCSTR inf, DWORD flags, PBOOL reboot)
 {
     Get().log.push_back(std::string("UpdateDriver ") + hardwareId + " " + inf + " " + std::to_string(flags) +
@@ -75,6 +99,8 @@ BOOL FakeUpdate(HWND owner, LPCSTR hardwareId, LPCSTR inf, DWORD flags, PBOOL re
         Get().updateResults.pop_front();
     }
     Get().lastError = result;
+    if (result == 0 && Get().updateDelivers)
+        DeliverDriverFiles(inf);
     return result == 0;
 }
 
@@ -167,6 +193,7 @@ DWORD GetLastError() { return Get().lastError; }
 void SetLastError(DWORD code) { Get().lastError = code; }
 LPSTR GetCommandLineA() { return &Get().commandLine[0]; }
 HANDLE GetCurrentProcess() { return kProcess; }
+DWORD GetCurrentProcessId() { return Get().processId; }
 
 HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD share, void*, DWORD disposition, DWORD flags, HANDLE)
 {
@@ -175,7 +202,8 @@ HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD share, void*, DWORD disposit
     if (TooLong(name))
         return INVALID_HANDLE_VALUE;
     bool writing = (access & FILE_APPEND_DATA) != 0;
-    if (writing && Get().writesFail.count(sim::Key(name))) {
+    if ((writing && Get().writesFail.count(sim::Key(name))) ||
+        ((access & (GENERIC_READ | FILE_READ_DATA)) && Get().readsFail.count(sim::Key(name)))) {
         Get().lastError = ERROR_ACCESS_DENIED;
         return INVALID_HANDLE_VALUE;
     }
@@ -193,6 +221,7 @@ HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD share, void*, DWORD disposit
     ++Get().openFiles;
     auto* open = new OpenFile{name};
     open->append = writing;
+    open->read = (access & (GENERIC_READ | FILE_READ_DATA)) != 0;
     return open;
 }
 
@@ -213,9 +242,15 @@ BOOL WriteFile(HANDLE handle, const void* buffer, DWORD toWrite, DWORD* written,
 DWORD GetFileSize(HANDLE handle, DWORD* sizeHigh)
 {
     sim::File* file = sim::FindFile(static_cast<OpenFile*>(handle)->path);
+    if (!file) {
+        Get().lastError = 6;  // ERROR_INVALID_HANDLE
+        return INVALID_FILE_SIZE;
+    }
+    // Without a place for the high part Windows hands out only the low one.
+    unsigned long long size = file->unstored + file->data.size();
     if (sizeHigh)
-        *sizeHigh = 0;
-    return file ? static_cast<DWORD>(file->data.size()) : INVALID_FILE_SIZE;
+        *sizeHigh = static_cast<DWORD>(size >> 32);
+    return static_cast<DWORD>(size);
 }
 
 BOOL MoveFileExA(LPCSTR existing, LPCSTR target, DWORD flags)
@@ -243,6 +278,10 @@ BOOL ReadFile(HANDLE handle, void* buffer, DWORD toRead, DWORD* read, void*)
     auto* open = static_cast<OpenFile*>(handle);
     sim::File* file = sim::FindFile(open->path);
     *read = 0;
+    if (!open->read) {
+        Get().lastError = ERROR_ACCESS_DENIED;
+        return FALSE;
+    }
     if (!file)
         return FALSE;
     std::size_t available = open->position < file->data.size() ? file->data.size() - open->position : 0;

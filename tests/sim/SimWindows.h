@@ -66,6 +66,9 @@ struct File {
     std::string data;
     DWORD attributes = FILE_ATTRIBUTE_ARCHIVE;
     std::shared_ptr<VersionResource> version;
+    // Bytes before `data` that the tests do not hold in memory: a log past 4 GiB. Only
+    // the size counts them.
+    unsigned long long unstored = 0;
 };
 
 // One CreateFileA call: the path and the way it asked to open the file.
@@ -94,6 +97,8 @@ struct World {
     std::set<std::string> attributeWritesFail;
     int openFiles = 0;
     std::set<std::string> writesFail;  // files that cannot be created or written
+    std::set<std::string> readsFail;   // files that cannot be opened for reading (append-only rights)
+    DWORD processId = 1460;
     SYSTEMTIME localTime{2026, 12, 4, 10, 14, 3, 59, 0};
     std::vector<FileOpening> openings;  // every CreateFileA, in order
     int failReadAfterBytes = -1;  // a read error of the file system once this much was read
@@ -114,6 +119,9 @@ struct World {
     DWORD newdevLoadError = ERROR_MOD_NOT_FOUND;
     bool newdevHasEntry = true;
     std::deque<DWORD> updateResults;  // 0: success, else the failure's last-error value
+    // A success puts the driver files in drivers\ as Windows' update does; false: a faulty
+    // class installer, or Wine's update for a hardware id that no device has.
+    bool updateDelivers = true;
     int loadedLibraries = 0;
 
     // restart

@@ -5,6 +5,7 @@
 #include "services/InstallLog.h"
 #include "tests/unit/SimTest.h"
 
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -42,12 +43,13 @@ protected:
         return log ? log->data : std::string();
     }
 
-    // Lines joined with CR LF, the way Notepad wants them.
-    static std::string Lines(const std::vector<std::string>& lines)
+    // Lines joined with CR LF, the way Notepad wants them, each tagged with the process
+    // id of the run that wrote it (the simulated Windows' first process by default).
+    static std::string Lines(const std::vector<std::string>& lines, const std::string& tag = "(1460)")
     {
         std::string text;
         for (const std::string& line : lines)
-            text += line + "\r\n";
+            text += tag + (line.empty() ? "" : " " + line) + "\r\n";
         return text;
     }
 };
@@ -92,6 +94,7 @@ TEST_F(InstallLogTest, RunsAppendBlocksForEachRoad)
     World().servicePack = "Service Pack 3";
     World().localTime.wMinute = 4;
     World().localTime.wSecond = 7;
+    World().processId = 388;
     EXPECT_EQ(Run("Vantinst.exe", false), kExitUserClosed);
 
     EXPECT_EQ(Log(), Lines({
@@ -101,18 +104,21 @@ TEST_F(InstallLogTest, RunsAppendBlocksForEachRoad)
         "Driver file C:\\WINDOWS\\System32\\drivers\\orvel2kparport.sys: missing [00000002]",
         "Decision: install, quietly",
         "Driver update *PNP0400 with C:\\Setup\\orvel2kparallel.inf: installed [00000000]",
+        "Driver file C:\\WINDOWS\\System32\\drivers\\orvel2kparallel.sys after the update: OrvelVersion \"1.59\"",
+        "Driver file C:\\WINDOWS\\System32\\drivers\\orvel2kparport.sys after the update: OrvelVersion \"1.59\"",
         "Message 1116: Der DruckerPort-Treiber wurde erfolgreich installiert.",
         "    Bitte beenden Sie alle anderen Programme, der Rechner  wird neu gestartet.",
         "    W\344hlen Sie dann in der WinBrenno-Software den Treiber \"Paralell,32Bit,Uni\" aus.",
         "Restart: not requested (norestart)",
         "Exit status 3010",
+    }) + Lines({
         "==== 2026-12-10 14:04:07  Vantinst 1.01  Vantinst.exe",
         "Message 1200: Konnte BMP-Datei nicht finden",
         "Windows 5.1.2600 Service Pack 3",
         "Driver file C:\\WINDOWS\\System32\\drivers\\orvelxpparallel.sys: OrvelVersion \"1.58\"",
         "Decision: install, the dialog is shown",
         "Exit status 1602",
-    }));
+    }, "(388)"));
 }
 
 class UnwritableLogTest : public InstallLogTest, public ::testing::WithParamInterface<bool> {};
@@ -146,14 +152,156 @@ TEST_P(LogBoundTest, LogPastTheBoundStartsAnew)
     Run("Vantinst.exe", false);
     const bool rotated = before.size() > kInstallLogLimit;
     EXPECT_EQ(sim::FindFile(kOldLog)->data, rotated ? before : "the one before");
-    EXPECT_EQ(Log().rfind("====", 0) == 0, rotated) << "a new log begins";
-    EXPECT_EQ(Log().find("===="), rotated ? 0 : before.size()) << "the block follows what was there";
-    EXPECT_NE(Log().find("Exit status 0\r\n"), std::string::npos);
+    EXPECT_EQ(Log().rfind("(1460) ====", 0) == 0, rotated) << "a new log begins";
+    EXPECT_EQ(Log().find("(1460) ===="), rotated ? 0 : before.size() + 2) << "the block follows what was there";
+    EXPECT_NE(Log().find("\r\n(1460) Exit status 0\r\n"), std::string::npos);
 }
 
 INSTANTIATE_TEST_SUITE_P(Log, LogBoundTest, ::testing::Values(std::size_t{kInstallLogLimit}, std::size_t{kInstallLogLimit + 1}),
                          [](const ::testing::TestParamInfo<std::size_t>& info) {
                              return std::string(info.param > kInstallLogLimit ? "PastTheBound" : "AtTheBound");
                          });
+
+}  // namespace
+
+namespace {
+
+// How an existing log ends, and what the new block then looks like.
+TEST_F(InstallLogTest, BlockBeginsOnALineOfItsOwn)
+{
+    struct Case {
+        const char* before;
+        bool readable;  // append-only rights: how the log ends cannot be read
+        const char* expectedStart;
+    } cases[] = {
+        {"note by the administrator", true, "note by the administrator\r\n(1460) ==== "},
+        {"(7) Exit status 0\r\n", true, "(7) Exit status 0\r\n(1460) ==== "},
+        {"written elsewhere\n", true, "written elsewhere\n(1460) ==== "},
+        {"", true, "(1460) ==== "},
+        {"note by the administrator", false, "note by the administrator(1460) ==== "},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        sim::AddFile(kLog, c.before);
+        if (!c.readable)
+            World().readsFail.insert(sim::Key(kLog));
+        World().major = 6;
+        Run("Vantinst.exe", false);
+        EXPECT_EQ(Log().rfind(c.expectedStart, 0), 0u) << Log();
+        EXPECT_NE(Log().find("\r\n(1460) Exit status 0\r\n"), std::string::npos) << "the log is written either way";
+    }
+}
+
+TEST_F(InstallLogTest, LogPastFourGibibytesIsRotated)
+{
+    // The low 32 bits of this size are tiny: only the whole size shows that it is too large.
+    sim::AddFile(kLog, "(7) Exit status 0\r\n");
+    sim::FindFile(kLog)->unstored = 1ull << 32;
+    World().major = 6;
+    Run("Vantinst.exe", false);
+    ASSERT_NE(sim::FindFile(kOldLog), nullptr);
+    EXPECT_EQ(sim::FindFile(kOldLog)->unstored, 1ull << 32);
+    EXPECT_EQ(Log().rfind("(1460) ==== ", 0), 0u) << Log();
+}
+
+TEST_F(InstallLogTest, NoLineEndsInABlank)
+{
+    // Windows 98 SE: its service pack field reads " A ", and the message text has a
+    // blank before its line break.
+    World().platformId = VER_PLATFORM_WIN32_WINDOWS;
+    World().major = 4;
+    World().minor = 10;
+    World().build = 0x040A08AE;
+    World().servicePack = " A ";
+    World().stringOverrides[1200] = "Konnte BMP-Datei nicht finden \t\r\n \r\n  zweite Zeile  ";
+    Run("Vantinst.exe  ", false);
+    EXPECT_EQ(Log(), Lines({
+        "==== 2026-12-10 14:03:59  Vantinst 1.01  Vantinst.exe",
+        "Message 1200: Konnte BMP-Datei nicht finden",
+        "",
+        "      zweite Zeile",
+        "Windows 4.10.2222 (not NT)  A",
+        "Decision: nothing to do, the driver is not for this Windows",
+        "Exit status 0",
+    }));
+}
+
+// Runs side by side write into one log; every line says which run it is from.
+TEST_F(InstallLogTest, LinesOfRunsSideBySideCarryTheirProcessId)
+{
+    World().commandLine = "Vantinst.exe -quiet";
+    InstallLog first;
+    World().processId = 2016;
+    World().commandLine = "Vantinst.exe";
+    InstallLog second;
+    first.Write("Decision: install, quietly");
+    second.Write("two\nlines");
+    first.Write("Exit status 3010");
+    EXPECT_EQ(Log(), Lines({"==== 2026-12-10 14:03:59  Vantinst 1.01  Vantinst.exe -quiet"}) +
+                         Lines({"==== 2026-12-10 14:03:59  Vantinst 1.01  Vantinst.exe"}, "(2016)") +
+                         Lines({"Decision: install, quietly"}) + Lines({"two", "    lines"}, "(2016)") +
+                         Lines({"Exit status 3010"}));
+}
+
+}  // namespace
+
+namespace {
+
+// After the driver update reports success, the driver files are looked at.
+struct DeliveryCase {
+    const char* name;
+    const char* installed;  // the driver file in drivers\ before the update: "" missing, else its marker
+    bool delivers;          // whether the update puts the package's file (marker 1.59) there
+    const char* arguments;
+    std::deque<int> answers;
+    int status;
+    std::size_t copies;
+    bool asked;
+    const char* logged;
+};
+
+void PrintTo(const DeliveryCase& c, std::ostream* out) { *out << c.name; }
+
+class DeliveryTest : public InstallLogTest, public ::testing::WithParamInterface<DeliveryCase> {};
+
+TEST_P(DeliveryTest, ReportedSuccessIsBelievedOnlyWithTheDriverFile)
+{
+    const DeliveryCase& c = GetParam();
+    const char driver[] = "C:\\WINDOWS\\System32\\drivers\\orvelxpparallel.sys";
+    World().updateResults = {0};
+    World().updateDelivers = c.delivers;
+    sim::FindFile("C:\\Setup\\orvelxpparallel.sys")->version = sim::MarkerVersion("1.59");
+    World().files.erase(sim::Key(driver));
+    if (*c.installed) {
+        sim::AddFile(driver, "MZ");
+        sim::FindFile(driver)->version = sim::MarkerVersion(c.installed);
+    }
+    World().answers = c.answers;
+    EXPECT_EQ(Run((std::string("Vantinst.exe ") + c.arguments).c_str(), true), c.status);
+    EXPECT_EQ(sim::LogOf("CopyFile").size(), c.copies);
+    EXPECT_EQ(Log().find("Message 1131: ") != std::string::npos, c.asked) << Log();
+    EXPECT_NE(Log().find(std::string("\r\n(1460) ") + c.logged + "\r\n"), std::string::npos) << Log();
+}
+
+const char kMissingLine[] =
+    "Decision: the driver update reported success but left a driver file missing, as if it found no better driver";
+
+INSTANTIATE_TEST_SUITE_P(
+    Log, DeliveryTest,
+    ::testing::Values(
+        DeliveryCase{"MissingFileIsOfferedForCopying", "", false, "", {IDYES}, kExitRestartInitiated, 2, true, kMissingLine},
+        DeliveryCase{"MissingFileNotCopiedFails", "", false, "", {IDNO}, kExitInstallFailed, 0, true, kMissingLine},
+        DeliveryCase{"MissingFileCopiedQuietly", "", false, "-quiet -norestart", {}, kExitRestartRequired, 2, true,
+                     kMissingLine},
+        DeliveryCase{"OldFileKeepsTheSuccess", "1.58", false, "", {}, kExitRestartInitiated, 0, false,
+                     "Driver file C:\\WINDOWS\\System32\\drivers\\orvelxpparallel.sys after the update: OrvelVersion "
+                     "\"1.58\" (Windows may replace it at the restart)"},
+        DeliveryCase{"OldFileKeepsTheSuccessQuietly", "1.58", false, "-quiet -norestart", {}, kExitRestartRequired, 0, false,
+                     "Driver file C:\\WINDOWS\\System32\\drivers\\orvelxpparallel.sys after the update: OrvelVersion "
+                     "\"1.58\" (Windows may replace it at the restart)"},
+        DeliveryCase{"CurrentFile", "1.58", true, "", {}, kExitRestartInitiated, 0, false,
+                     "Driver file C:\\WINDOWS\\System32\\drivers\\orvelxpparallel.sys after the update: OrvelVersion "
+                     "\"1.59\""}),
+    [](const ::testing::TestParamInfo<DeliveryCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Unattended runs: the switches as administrators type them, and the quiet road, which
 // shows nothing and takes the Install command's road at once.
 #include "app/ExitStatus.h"
+#include "app/InstallerDialog.h"
 #include "platform/CommandLine.h"
 #include "tests/unit/SimTest.h"
 
@@ -34,6 +35,40 @@ TEST(SwitchTest, DashAndSlashFormsAfterTheProgramNameOnly)
         EXPECT_EQ(HasSwitch(c.line, "norestart"), c.norestart) << c.line;
         EXPECT_EQ(HasSwitch(c.line, "quiet"), c.quiet) << c.line;
     }
+}
+
+TEST(ProgramNameTest, EndsAfterTheProgramsOwnPath)
+{
+    const char own[] = "C:\\my -quiet app\\Vantinst.exe";
+    struct Case {
+        const char* line;
+        const char* arguments;
+    } cases[] = {
+        // The program's own path, as the ways of starting it write it.
+        {"\"C:\\my -quiet app\\Vantinst.exe\" -info", "-info"},
+        {"C:\\my -quiet app\\Vantinst.exe", ""},
+        {"C:\\my -quiet app\\Vantinst.exe /norestart", "/norestart"},
+        {" \t \"C:\\my -quiet app\\Vantinst.exe\" -info", "-info"},
+        {"\tC:\\my -quiet app\\Vantinst.exe\t-info", "-info"},
+        {"  C:\\my -quiet app\\Vantinst.exe", ""},
+        {"c:\\MY -QUIET APP\\vantinst.EXE -info", "-info"},
+        {"C:\\my -quiet app\\Vantinst -info", "-info"},
+        {"\"C:\\my -quiet app\\Vantinst\"-info", "-info"},
+        // Not the program's own path: the first token ends at the closing quote or the first blank.
+        {"Vantinst.exe -quiet", "-quiet"},
+        {"Vantinst -quiet", "-quiet"},
+        {"\"Vantinst.exe\" -quiet", "-quiet"},
+        {"D:\\my -quiet app\\Vantinst.exe -info", "-quiet app\\Vantinst.exe -info"},
+        {"C:\\my -quiet app\\Vantinst.exe.bak -info", "-quiet app\\Vantinst.exe.bak -info"},
+        {"C:\\my -quiet app\\Vantinstx -info", "-quiet app\\Vantinstx -info"},
+        {"\"C:\\my -quiet app\\Vantinst.exe -info", ""},
+        {" -quiet", "-quiet"},
+        {"", ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_STREQ(CommandArguments(c.line, own), c.arguments) << c.line;
+    EXPECT_STREQ(CommandArguments("C:\\my -quiet app\\Vantinst.exe -info", nullptr), "-quiet app\\Vantinst.exe -info")
+        << "without a path of its own the program goes by the first token";
 }
 
 struct QuietCase {
@@ -86,8 +121,8 @@ TEST_P(QuietRunTest, ShowsNothingAndEndsWithTheStatus)
     EXPECT_EQ(sim::LogOf("CopyFile").size(), c.copies);
     const std::string log = sim::FindFile("C:\\WINDOWS\\Vantinst.log")->data;
     for (const std::string& line : c.logged)
-        EXPECT_NE(log.find("\r\n" + line + "\r\n"), std::string::npos) << line << " in\n" << log;
-    EXPECT_NE(log.find("\r\nExit status " + std::to_string(c.status) + "\r\n"), std::string::npos) << log;
+        EXPECT_NE(log.find("\r\n(1460) " + line + "\r\n"), std::string::npos) << line << " in\n" << log;
+    EXPECT_NE(log.find("\r\n(1460) Exit status " + std::to_string(c.status) + "\r\n"), std::string::npos) << log;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -121,6 +156,41 @@ TEST_F(QuietRunTest, ProgramFolderThatCannotBeNamedIsRefusedInTheLog)
     EXPECT_TRUE(World().boxes.empty());
     EXPECT_TRUE(sim::LogOf("UpdateDriver").empty());
     EXPECT_NE(sim::FindFile("C:\\WINDOWS\\Vantinst.log")->data.find("Message 1132: "), std::string::npos);
+}
+
+// Services, scheduled tasks and deployment agents pass the application's name on its own
+// and its path unquoted as the command line; the folder's name must not give switches.
+TEST_F(QuietRunTest, SwitchWordsInTheFolderNameAreNoSwitches)
+{
+    struct Case {
+        const char* modulePath;
+        const char* commandLine;
+        int status;
+        std::size_t restarts;
+    } cases[] = {
+        // Not quiet: the dialog comes; the user presses Exit.
+        {"C:\\my -quiet app\\Vantinst.exe", "C:\\my -quiet app\\Vantinst.exe", kExitUserClosed, 0},
+        // Quiet, and the restart is asked for.
+        {"C:\\no -norestart\\Vantinst.exe", " \"C:\\no -norestart\\Vantinst.exe\" -quiet", kExitRestartInitiated, 1},
+        // A bare name typed in the program's folder still has its switches.
+        {"C:\\no -norestart\\Vantinst.exe", "Vantinst.exe -quiet -norestart", kExitRestartRequired, 0},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        World().modulePath = c.modulePath;
+        World().commandLine = c.commandLine;
+        World().updateResults = {0};
+        World().onModal = [](Dialog& dialog, HWND window) {
+            dialog.Dispatch(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        };
+        TheApp().StartUp();
+        EXPECT_EQ(TheApp().ExitCode(), c.status) << c.commandLine;
+        EXPECT_EQ(sim::LogOf("DoModal").size(), c.status == kExitUserClosed ? 1u : 0u) << c.commandLine;
+        EXPECT_EQ(sim::LogOf("ExitWindowsEx").size(), c.restarts) << c.commandLine;
+        const std::string log = sim::FindFile("C:\\WINDOWS\\Vantinst.log")->data;
+        EXPECT_NE(log.find(std::string("  ") + c.commandLine + "\r\n"), std::string::npos)
+            << "the header shows the command line as given:\n" << log;
+    }
 }
 
 TEST_F(QuietRunTest, DamagedPictureDoesNotStopIt)

@@ -2,7 +2,11 @@
  * for, and which records every call.
  *
  * VANTINST_FAKE_NEWDEV  comma-separated answers, one per successive call in
- *                       this process: "ok" returns TRUE with last-error 0;
+ *                       this process: "ok" returns TRUE with last-error 0
+ *                       after copying the package's driver files beside the
+ *                       INF into system32\drivers, as a real update does;
+ *                       "hollow" returns TRUE with last-error 0 and copies
+ *                       nothing (a faulty class installer or co-installer);
  *                       a code returns FALSE with that last-error.  A code is
  *                       hexadecimal when it starts with 0x or holds a letter
  *                       a-f (e000020b), otherwise decimal (259, 5).  Calls
@@ -95,6 +99,38 @@ static int isPnpMode(void)
     return n > 0 && n < sizeof mode && !_stricmp(mode, "pnp");
 }
 
+/* The driver files that the package's INF names: <base>.sys, and for the Windows 2000
+ * package also orvel2kparport.sys, copied from beside the INF into system32\drivers. */
+static void deliverFiles(LPCSTR inf)
+{
+    static const char *const extra[] = {"orvel2kparport.sys", NULL};
+    char folder[MAX_PATH], base[MAX_PATH], drivers[MAX_PATH], from[2 * MAX_PATH], to[2 * MAX_PATH];
+    const char *name, *dot;
+    int i;
+    if (!inf || strlen(inf) >= MAX_PATH || !GetSystemDirectoryA(drivers, sizeof drivers)) return;
+    name = strrchr(inf, '\\');
+    name = name ? name + 1 : inf;
+    dot = strrchr(name, '.');
+    memcpy(folder, inf, (size_t)(name - inf));
+    folder[name - inf] = 0;
+    memcpy(base, name, (size_t)(dot ? dot - name : (ptrdiff_t)strlen(name)));
+    base[dot ? dot - name : (ptrdiff_t)strlen(name)] = 0;
+    _snprintf(from, sizeof from - 1, "%s%s.sys", folder, base);
+    from[sizeof from - 1] = 0;
+    _snprintf(to, sizeof to - 1, "%s\\drivers\\%s.sys", drivers, base);
+    to[sizeof to - 1] = 0;
+    CopyFileA(from, to, FALSE);
+    if (_stricmp(base, "orvel2kparallel")) return;
+    for (i = 0; extra[i]; i++) {
+        _snprintf(from, sizeof from - 1, "%s%s", folder, extra[i]);
+        from[sizeof from - 1] = 0;
+        _snprintf(to, sizeof to - 1, "%s\\drivers\\%s", drivers, extra[i]);
+        to[sizeof to - 1] = 0;
+        CopyFileA(from, to, FALSE);
+    }
+}
+
+/* 1: success that delivers the files, 2: success without them, 0: failure with *code. */
 static int answerFor(int call, DWORD *code)
 {
     char list[512], *item, *save = NULL, *last = "ok";
@@ -107,6 +143,7 @@ static int answerFor(int call, DWORD *code)
     }
     while (*last == ' ') last++;
     if (!_stricmp(last, "ok")) { *code = 0; return 1; }
+    if (!_stricmp(last, "hollow")) { *code = 0; return 2; }
     if (strpbrk(last, "abcdefABCDEF") || !_strnicmp(last, "0x", 2)) *code = strtoul(last, NULL, 16);
     else *code = strtoul(last, NULL, 10);
     return 0;
@@ -139,6 +176,7 @@ __declspec(dllexport) BOOL WINAPI UpdateDriverForPlugAndPlayDevicesA(HWND hwndPa
         ok = code == 0;
     } else {
         ok = answerFor(callCount++, &code);
+        if (ok == 1) deliverFiles(FullInfPath);
     }
     if (bRebootRequired) *bRebootRequired = FALSE;
     SetLastError(code);

@@ -13,6 +13,10 @@
  *   start <command line>              start the program under test
  *   startw <utf-8 command line, hex>  the same through CreateProcessW, for paths
  *                                     that code page 1252 cannot spell
+ *   starta <application, hex> <command line>
+ *                                     start with the application's name passed on
+ *                                     its own, as services and deployment agents
+ *                                     do; the command line is passed as given
  *   windows                           list its top-level windows
  *   wait_window <ms> <caption-hex|*> [hwnd...]
  *                                     wait for a visible "#32770" window of the
@@ -176,7 +180,7 @@ static int childExited(DWORD *code)
 
 /* wide != NULL: start with that UTF-16 command line (a path the ANSI code page
  * cannot spell), else with the ANSI one. */
-static void startChild(char *cmdline, WCHAR *wide)
+static void startChild(const char *application, char *cmdline, WCHAR *wide)
 {
     STARTUPINFOA si;
     PROCESS_INFORMATION pi;
@@ -197,7 +201,7 @@ static void startChild(char *cmdline, WCHAR *wide)
     if (wide)
         started = CreateProcessW(NULL, wide, NULL, NULL, TRUE, 0, NULL, NULL, (STARTUPINFOW *)&si, &pi);
     else
-        started = CreateProcessA(NULL, cmdline, NULL, NULL, TRUE, 0, NULL, NULL, &si, &pi);
+        started = CreateProcessA(application, cmdline, NULL, NULL, TRUE, 0, NULL, NULL, &si, &pi);
     if (nul != INVALID_HANDLE_VALUE) CloseHandle(nul);
     if (!started) {
         fail("createprocess");
@@ -213,7 +217,7 @@ static void startChild(char *cmdline, WCHAR *wide)
 static void cmdStart(char *cmdline)
 {
     while (*cmdline == ' ') cmdline++;
-    startChild(cmdline, NULL);
+    startChild(NULL, cmdline, NULL);
 }
 
 /* startw <hex of the UTF-8 command line> */
@@ -227,7 +231,19 @@ static void cmdStartW(char *args)
         fail("usage");
         return;
     }
-    startChild(NULL, wide);
+    startChild(NULL, NULL, wide);
+}
+
+/* starta <hex of the application's name> <command line, taken whole after one blank> */
+static void cmdStartA(char *args)
+{
+    static char application[MAX_PATH];
+    char *hex = nextWord(&args);
+    if (!hex || unhex(hex, application, sizeof application) < 0) {
+        fail("usage");
+        return;
+    }
+    startChild(application, args, NULL);
 }
 
 /* Top-level windows of the program, in z-order. */
@@ -617,6 +633,7 @@ int main(void)
         if (!cmd) continue;
         if (!strcmp(cmd, "start")) cmdStart(p);
         else if (!strcmp(cmd, "startw")) cmdStartW(p);
+        else if (!strcmp(cmd, "starta")) cmdStartA(p);
         else if (!strcmp(cmd, "windows")) cmdWindows();
         else if (!strcmp(cmd, "wait_window")) cmdWaitWindow(p);
         else if (!strcmp(cmd, "wait_gone")) cmdWaitGone(p);
