@@ -28,7 +28,9 @@
  *   click <hwnd> <id>                 post BM_CLICK to a dialog's control
  *   command <hwnd> <id>               post WM_COMMAND/BN_CLICKED to a dialog
  *   post <hwnd> <msg> <wparam> <lparam>
- *   send <hwnd> <msg> <wparam> <lparam>   (SendMessageTimeout, 5 s)
+ *   send <hwnd> <msg> <wparam> <lparam>   (SendMessageTimeout, 5 s; not SMTO_ABORTIFHUNG:
+ *                                     in the emulated PC a program busy for 5 s is
+ *                                     "hung" to Wine, and the send would fail at once)
  *
  * The probe's own waits (5 s, 10 s) are multiplied by VANTINST_PROBE_SLOWNESS if set.
  *   key <hwnd> <vk>                   key down and up to the focus window of
@@ -433,7 +435,7 @@ static void cmdPostOrSend(char *args, int send)
         !nextNumber(&args, &lp)) { fail("usage"); return; }
     if (send) {
         if (!SendMessageTimeoutA((HWND)(ULONG_PTR)h, (UINT)msg, (WPARAM)wp, (LPARAM)lp,
-                                 SMTO_ABORTIFHUNG, scaled(5000), &result)) { fail("send"); return; }
+                                 SMTO_NORMAL, scaled(5000), &result)) { fail("send"); return; }
         putf("{\"ok\":true,\"result\":%lld}", (long long)(LONG_PTR)result);
     } else {
         if (!PostMessageA((HWND)(ULONG_PTR)h, (UINT)msg, (WPARAM)wp, (LPARAM)lp)) { fail("post"); return; }

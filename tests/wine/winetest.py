@@ -706,8 +706,11 @@ class WineTestCase(unittest.TestCase):
     def _report_if_failed(self, prefix):
         """After a failure: the screen, the probe's lines and the program's log, kept in
         ARTIFACTS and their ends printed, so that the test's output shows why."""
-        outcome = getattr(self, '_outcome', None)
-        if outcome is None or outcome.success:
+        # unittest resets its outcome for each cleanup: look for this test's failures.
+        result = getattr(getattr(self, '_outcome', None), 'result', None)
+        if result is None or not any(
+                test is self or getattr(test, 'test_case', None) is self
+                for test, _ in result.failures + result.errors):
             return
         name = 'failed-%s-%s' % (TARGET, self.id().rsplit('.', 1)[-1])
         report = ['---- %s (%s) ----' % (self.id(), TARGET)]
