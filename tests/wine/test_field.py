@@ -116,7 +116,7 @@ class FieldTest(winetest.WineTestCase):
         probe.post(dialog, WM_CLOSE)
         probe.post(dialog, WM_COMMAND, IDCANCEL)
         probe.post(dialog, WM_COMMAND, ID_INSTALL)
-        probe.settle(dialog)   # the question's loop has handled all three
+        probe.drain_posted(dialog)   # the question's loop has handled all three
         self.assertEqual(len(prefix.newdev_calls()), 1, 'no second installation')
         probe.click(question.hwnd, IDNO)
         probe.wait_gone(question.hwnd)

@@ -4,6 +4,7 @@ path unquoted as the command line), and Wine's own driver update, which reports 
 even when no device has the hardware id."""
 
 import os
+import re
 import shutil
 
 import winetest
@@ -61,6 +62,31 @@ class HostileTest(winetest.WineTestCase):
         self.assertIn(') Decision: the driver update reported success but left a driver file missing, '
                       'as if it found no better driver\r\n', log)
         self.assertIn(') Answer: Yes\r\n', log)
+
+    def test_two_quiet_runs_at_once_tell_their_lines_apart(self):
+        # Two packages in two folders, started together: whatever the order of their
+        # lines in the log, each line names its run, and each run's block says where it
+        # was started from and how it ended.
+        prefix = self.new_prefix('win2k')
+        prefix.use_newdev('fake_newdev.dll')
+        runs = []
+        for folder in ['C:\\Paket A', 'C:\\Paket B']:
+            program = self.copy_package(prefix, folder)
+            probe = prefix.probe(winetest.fake_newdev_env('ok'))
+            runs.append((probe, probe.start('-quiet -norestart', program), program))
+        codes = {pid: probe.wait_exit(120)[0] for probe, pid, _ in runs}
+        blocks = {}
+        for line in prefix.read(LOG).decode('cp1252').split('\r\n')[:-1]:
+            match = re.match(r'\((\d+)\)(?: (.*))?$', line)
+            self.assertIsNotNone(match, 'tagged: ' + line)
+            blocks.setdefault(int(match.group(1)), []).append(match.group(2) or '')
+        self.assertEqual(sorted(blocks), sorted(codes), 'one block for each run')
+        for probe, pid, program in runs:
+            lines = blocks[pid]
+            headers = [line for line in lines if line.startswith('==== ')]
+            self.assertEqual(len(headers), 1, lines)
+            self.assertIn('"%s" -quiet -norestart' % program, headers[0])
+            self.assertEqual(lines[-1], 'Exit status %d' % codes[pid], lines)
 
 
 if __name__ == '__main__':

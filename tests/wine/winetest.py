@@ -654,6 +654,15 @@ class Probe:
         handled only there, so whatever the program did before (after a box was closed) is done."""
         self.send(hwnd, WM_NULL)
 
+    def drain_posted(self, hwnd):
+        """Returns once the messages posted to the window before have been handled. A sent
+        message (settle) overtakes posted ones: on a slow machine they may still wait in
+        the queue. The probe's menu query is posted, and answered only when the thread
+        takes it from its queue, behind everything posted before it. Twice, because a
+        WM_CLOSE handled meanwhile posts its IDCANCEL behind the first query."""
+        for _ in range(2):
+            self.system_menu(hwnd)
+
     def key(self, hwnd, vk):
         self._expect_ok(self.call('key %#x %#x' % (hwnd, vk)))
 
