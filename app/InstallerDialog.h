@@ -15,13 +15,6 @@ public:
     // The exit status this dialog's run leads to.
     int Outcome() const { return outcome_; }
 
-    INT_PTR OnSysCommand(WPARAM wParam, LPARAM lParam);
-    INT_PTR OnDestroy(WPARAM wParam, LPARAM lParam);
-    INT_PTR OnPaint(WPARAM wParam, LPARAM lParam);
-    INT_PTR OnQueryDragIcon(WPARAM wParam, LPARAM lParam);
-    INT_PTR OnInstall(WPARAM wParam, LPARAM lParam);
-    INT_PTR OnTimer(WPARAM wParam, LPARAM lParam);
-
     Control progressBar;
     HICON icon;  // loaded when the window is first initialised
 
@@ -31,6 +24,15 @@ protected:
     BOOL OnInitDialog() override;
 
 private:
+    // Reached only through the message table, so that Dispatch's rule for commands of
+    // disabled controls holds for every caller.
+    INT_PTR OnSysCommand(WPARAM wParam, LPARAM lParam);
+    INT_PTR OnDestroy(WPARAM wParam, LPARAM lParam);
+    INT_PTR OnPaint(WPARAM wParam, LPARAM lParam);
+    INT_PTR OnQueryDragIcon(WPARAM wParam, LPARAM lParam);
+    INT_PTR OnInstall(WPARAM wParam, LPARAM lParam);
+    INT_PTR OnTimer(WPARAM wParam, LPARAM lParam);
+
     const DibImage& picture_;
     int outcome_;
 };

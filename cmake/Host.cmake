@@ -1,10 +1,15 @@
 # The host build: the program's logic against our simulated Windows, with GoogleTest.
 option(VANTINST_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+
+# How the program's logic, the simulator and the tests are compiled and linked, as one
+# target that each of them links (GoogleTest keeps its own flags).
+add_library(vantinst_host_options INTERFACE)
+target_compile_options(vantinst_host_options INTERFACE -Wall -Wextra)
 if(VANTINST_SANITIZE)
-  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
-  add_link_options(-fsanitize=address,undefined)
+  target_compile_options(vantinst_host_options INTERFACE
+    -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+  target_link_options(vantinst_host_options INTERFACE -fsanitize=address,undefined)
 endif()
-add_compile_options(-Wall -Wextra)
 
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   # Debian's prebuilt libgtest is x86_64 only. The 32-bit build compiles GoogleTest from
@@ -26,5 +31,6 @@ include(cmake/Resources.cmake)
 
 add_library(vantinst_core STATIC ${VANTINST_CORE_SOURCES} ${VANTINST_CATALOGUE_SOURCES})
 target_include_directories(vantinst_core PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(vantinst_core PUBLIC vantinst_host_options)
 
 add_subdirectory(tests)

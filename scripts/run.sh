@@ -107,12 +107,8 @@ set +e
 wait "$program"
 status=$?
 set -e
-case $status in
-  0) meaning="nothing to do: the driver is current, or this Windows is not served" ;;
-  $((1602 % 256))) meaning="1602: the dialog was closed without installing" ;;
-  $((1603 % 256))) meaning="1603: an installation was attempted and did not succeed" ;;
-  $((3010 % 256))) meaning="3010: installed; Windows must be restarted (not requested or refused)" ;;
-  $((1641 % 256))) meaning="1641: installed and Windows was asked to restart" ;;
-  *) meaning="ended by Wine (a restart request ends every program of the prefix with 0)" ;;
-esac
+# What the status means, from app/ExitStatus.h; Wine passes only its low 8 bits.
+if ! meaning=$(python3 "$root/tests/wine/program_facts.py" exit-meaning "$status"); then
+  meaning="ended by Wine (a restart request ends every program of the prefix with 0)"
+fi
 echo "Vantinst.exe ended with exit status $status (Wine passes only the low 8 bits) - $meaning"

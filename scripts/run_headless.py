@@ -19,19 +19,14 @@ import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'tests', 'wine'))
+import program_facts  # noqa: E402  (the program's exit statuses)
 import winetest  # noqa: E402  (the probe client and the program's control ids)
 from winetest import (ID_EXIT, ID_INSTALL, ID_PROGRESS, ID_TEXT, IDNO, IDOK, IDYES,  # noqa: E402
                       MSGBOX_TEXT_ID, Probe, ProbeError)
 
-# The exit statuses as the README's table explains them.
-MEANINGS = {
-    0: 'nothing to do: the driver is current, or this Windows is not 2000/XP/NT 5.2 (no window shown)',
-    1602: 'the dialog was closed without an installation',
-    1603: 'an installation was attempted and did not succeed (including No to the copy question)',
-    3010: 'installed; Windows still has to be restarted (-norestart, or the restart was refused)',
-    1641: 'installed, and Windows was asked to restart',
-}
-RESTART_REQUESTED = 1641
+# The exit statuses and what each means, as app/ExitStatus.h says.
+MEANINGS = program_facts.EXIT_MEANINGS
+RESTART_REQUESTED = program_facts.kExitRestartInitiated
 
 # With WINEDEBUG=+process Wine logs every process start; a restart request under Wine
 # starts "wineboot --end-session", which ends every windowed process of the prefix.
@@ -236,8 +231,9 @@ def outcome(run, files):
     code = run.code
     if run.restart_seen and code == 0:
         said = ('exit status 0 - not Vantinst\'s own: after installing it asked Windows to restart '
-                '(1641, installed, and Windows was asked to restart), and under Wine that request '
-                'ends every windowed program of the prefix with 0; nothing was restarted')
+                '(%d, %s), and under Wine that request '
+                'ends every windowed program of the prefix with 0; nothing was restarted'
+                % (RESTART_REQUESTED, MEANINGS[RESTART_REQUESTED]))
     elif run.restart_seen:
         said = 'exit status %d - %s (Wine restarts nothing)' % (code, MEANINGS.get(code, 'not a status of Vantinst'))
     elif code == 0 and run.dialog:

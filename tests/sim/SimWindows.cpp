@@ -1,6 +1,7 @@
 #include "tests/sim/SimWindows.h"
 
 #include "platform/Application.h"
+#include "res/resource.h"
 
 #include <algorithm>
 #include <cctype>
@@ -85,17 +86,10 @@ HWND CreateDialogWindow(UINT templateId, Dialog* dialog)
     window->className = "#32770";
     window->dialog = dialog;
     Window* w = window.get();
-    if (templateId == 102) {
-        w->text = "Druckertreiber f\374r Multi-Brenno unter Windows 2000 und XP";
-        AddChild(w, IDCANCEL, "Button", "Ende / Exit", true, true);
-        AddChild(w, 1002, "Static", "Text ist in den Ressourcen!", true, true);
-        AddChild(w, 1000, "Button", "Installieren / Install", false, true);
-        AddChild(w, 1003, "msctls_progress32", "Progress1", false, false);
-    } else {
-        w->text = "Info \374ber Installer f\374r Druckertreiber f\374r Brenno";
-        AddChild(w, -1, "Static", "", true, true);
-        AddChild(w, IDOK, "Button", "OK", true, true);
-    }
+    const DialogTemplate& source = Template(templateId);
+    w->text = source.caption;
+    for (const TemplateControl& control : source.controls)
+        AddChild(w, control.id, control.className.c_str(), control.text.c_str(), control.enabled, control.visible);
     Get().topLevel.push_back(std::move(window));
     return Handle(w);
 }
@@ -115,7 +109,7 @@ Window* Child(HWND dialog, int id)
 std::string MainDialogText()
 {
     Application* app = Application::Current();
-    Window* text = app ? Child(app->MainWindow(), 1002) : nullptr;
+    Window* text = app ? Child(app->MainWindow(), IDC_EXPLANATION) : nullptr;
     return text ? text->text : "";
 }
 

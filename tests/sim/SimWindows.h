@@ -51,7 +51,7 @@ struct Box {
     std::string text;
     std::string caption;
     UINT style;
-    std::string dialogText;  // the main dialog's explanation (1002) while the box was up
+    std::string dialogText;  // the main dialog's explanation (IDC_EXPLANATION) while the box was up
     bool waitCursor;         // whether the hourglass was shown while the box was up
 };
 
@@ -151,9 +151,25 @@ File* FindFile(const std::string& path);
 // A version resource whose first translation is German/1252 and whose marker reads `value`.
 std::shared_ptr<VersionResource> MarkerVersion(const std::string& value);
 
+// A dialog template of res/vantinst.rc as the simulator creates it: the caption, and each
+// control's id, class, text and initial state (SimTemplates.cpp reads them).
+struct TemplateControl {
+    int id = 0;
+    std::string className;
+    std::string text;
+    bool enabled = true;
+    bool visible = true;
+};
+struct DialogTemplate {
+    std::string caption;
+    std::vector<TemplateControl> controls;
+};
+// The template `templateId` (an IDD_ id) of res/vantinst.rc; read once, then kept.
+const DialogTemplate& Template(UINT templateId);
+
 Window* FromHandle(HWND window);
 HWND Handle(Window* window);
-// A dialog window with the controls of template 102 or 100, as the template creates them.
+// A dialog window with the controls of the template `templateId`, as the template creates them.
 HWND CreateDialogWindow(UINT templateId, Dialog* dialog);
 Window* Child(HWND dialog, int id);
 // The text of the main window's explanation, or "" when it is not up.

@@ -1,6 +1,7 @@
 // While an installation runs, the main dialog can be neither closed nor started again.
 #include "app/ExitStatus.h"
 #include "app/InstallerDialog.h"
+#include "res/resource.h"
 #include "services/Messages.h"
 #include "tests/unit/SimTest.h"
 
@@ -27,21 +28,21 @@ TEST_F(BusyDialogTest, CancelAndInstallWhileABoxIsUpDoNothing)
     Dialog* mainDialog = nullptr;
     std::vector<bool> endedWhileBusy;
     World().onBox = [&](const std::string& text) {
-        if (text != LoadMessage(1131).c_str())
+        if (text != LoadMessage(MSG_ASK_COPY_FILES).c_str())
             return;  // the success message comes when Exit is enabled again
         // What Escape, the close box and a posted command deliver while the question is up.
         mainDialog->Dispatch(main, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-        mainDialog->Dispatch(main, WM_COMMAND, MAKEWPARAM(1000, BN_CLICKED), 0);
+        mainDialog->Dispatch(main, WM_COMMAND, MAKEWPARAM(IDC_INSTALL, BN_CLICKED), 0);
         endedWhileBusy.push_back(sim::FromHandle(main)->ended);
     };
     World().onModal = [&](Dialog& dialog, HWND window) {
         main = window;
         mainDialog = &dialog;
-        dialog.Dispatch(window, WM_COMMAND, MAKEWPARAM(1000, BN_CLICKED), 0);
+        dialog.Dispatch(window, WM_COMMAND, MAKEWPARAM(IDC_INSTALL, BN_CLICKED), 0);
         World().onBox = nullptr;
         EXPECT_FALSE(sim::FromHandle(window)->ended);
         // Afterwards Exit works again; Install stays off.
-        dialog.Dispatch(window, WM_COMMAND, MAKEWPARAM(1000, BN_CLICKED), 0);
+        dialog.Dispatch(window, WM_COMMAND, MAKEWPARAM(IDC_INSTALL, BN_CLICKED), 0);
         dialog.Dispatch(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
         EXPECT_TRUE(sim::FromHandle(window)->ended);
         EXPECT_EQ(sim::FromHandle(window)->endResult, IDCANCEL);

@@ -3,6 +3,8 @@
 #pragma once
 
 #include "dib/DibImage.h"
+#include "res/resource.h"
+#include "services/Messages.h"
 #include "tests/unit/SimTest.h"
 
 #include <climits>
@@ -19,19 +21,8 @@ namespace dib_test {
 inline constexpr char kPath[] = "C:\\Setup\\OEM.BMP";
 inline HDC const kDc = reinterpret_cast<HDC>(0x4711);
 
-// The German texts of the loader's messages.
-inline std::string LoaderText(unsigned id)
-{
-    switch (id) {
-    case 1200: return "Konnte BMP-Datei nicht finden";
-    case 1201: return "Datei ist keine BMP-Datei";
-    case 1202: return "BMP-Datei enth\344lt keinen Informationsblock, deshalb kann BMP-Datei nicht gelesen werden.";
-    case 1203: return "BMP-Datei enth\344lt mehr als eine Bit-Plane.";
-    case 1204: return "In der BMP-Datei ist nicht die korrekte Anzahl Bits pro Farbe definiert.";
-    case 1205: return "BMP-Datei ist komprimiert, es werden aber nur unkomprimierte Bilder dargestellt.";
-    default: return "?";
-    }
-}
+// The German text of one of the loader's messages, as the catalogue holds it.
+inline std::string LoaderText(unsigned id) { return LoadMessage(id).c_str(); }
 
 inline std::string U16(unsigned value)
 {

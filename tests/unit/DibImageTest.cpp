@@ -1,3 +1,4 @@
+#include "res/resource.h"
 #include "tests/unit/DibImageFixture.h"
 
 #include <algorithm>
@@ -44,22 +45,22 @@ TEST_P(DibLoadTableTest, ReportsTheFirstFaultOnly)
 INSTANTIATE_TEST_SUITE_P(
     Files, DibLoadTableTest,
     ::testing::Values(
-        LoadCase{"MissingFile", nullptr, 1200},
-        LoadCase{"EmptyFile", [] { return std::string(); }, 1201},
-        LoadCase{"ThirteenBytes", [] { return Bmp().Bytes().substr(0, 13); }, 1201},
-        LoadCase{"OnlyTheLettersBM", [] { return std::string("BM"); }, 1201},
-        LoadCase{"LettersSwapped", [] { Bmp b; b.type = "MB"; return b.Bytes(); }, 1201},
-        LoadCase{"LowerCaseLetters", [] { Bmp b; b.type = "bm"; return b.Bytes(); }, 1201},
-        LoadCase{"NotABitmapAtAll", [] { return std::string("GIF89a") + Pattern(200); }, 1201},
-        LoadCase{"FileHeaderOnly", [] { return Bmp().Bytes().substr(0, 14); }, 1202},
-        LoadCase{"InfoHeaderShort", [] { return Bmp().Bytes().substr(0, 14 + 30); }, 1202},
-        LoadCase{"FirstColourShort", [] { return Bmp().Bytes().substr(0, 14 + 43); }, 1202},
-        LoadCase{"OnlyTheFirstColour", [] { return Bmp().Bytes().substr(0, 14 + 44); }, 1202},
-        LoadCase{"ColourTableShortByOne", [] { return Bmp().Bytes().substr(0, 14 + 103); }, 1202},
-        LoadCase{"PlanesTwo", [] { Bmp b; b.planes = 2; return b.Bytes(); }, 1203},
-        LoadCase{"PlanesZero", [] { Bmp b; b.planes = 0; return b.Bytes(); }, 1203},
-        LoadCase{"OneBit", [] { Bmp b; b.bitCount = 1; return b.Bytes(); }, 1204},
-        LoadCase{"EightBit", [] { Bmp b; b.bitCount = 8; b.colorsUsed = 256; return b.Bytes(); }, 1204},
+        LoadCase{"MissingFile", nullptr, MSG_BMP_NOT_FOUND},
+        LoadCase{"EmptyFile", [] { return std::string(); }, MSG_BMP_NOT_BMP},
+        LoadCase{"ThirteenBytes", [] { return Bmp().Bytes().substr(0, 13); }, MSG_BMP_NOT_BMP},
+        LoadCase{"OnlyTheLettersBM", [] { return std::string("BM"); }, MSG_BMP_NOT_BMP},
+        LoadCase{"LettersSwapped", [] { Bmp b; b.type = "MB"; return b.Bytes(); }, MSG_BMP_NOT_BMP},
+        LoadCase{"LowerCaseLetters", [] { Bmp b; b.type = "bm"; return b.Bytes(); }, MSG_BMP_NOT_BMP},
+        LoadCase{"NotABitmapAtAll", [] { return std::string("GIF89a") + Pattern(200); }, MSG_BMP_NOT_BMP},
+        LoadCase{"FileHeaderOnly", [] { return Bmp().Bytes().substr(0, 14); }, MSG_BMP_NO_INFO_BLOCK},
+        LoadCase{"InfoHeaderShort", [] { return Bmp().Bytes().substr(0, 14 + 30); }, MSG_BMP_NO_INFO_BLOCK},
+        LoadCase{"FirstColourShort", [] { return Bmp().Bytes().substr(0, 14 + 43); }, MSG_BMP_NO_INFO_BLOCK},
+        LoadCase{"OnlyTheFirstColour", [] { return Bmp().Bytes().substr(0, 14 + 44); }, MSG_BMP_NO_INFO_BLOCK},
+        LoadCase{"ColourTableShortByOne", [] { return Bmp().Bytes().substr(0, 14 + 103); }, MSG_BMP_NO_INFO_BLOCK},
+        LoadCase{"PlanesTwo", [] { Bmp b; b.planes = 2; return b.Bytes(); }, MSG_BMP_PLANES},
+        LoadCase{"PlanesZero", [] { Bmp b; b.planes = 0; return b.Bytes(); }, MSG_BMP_PLANES},
+        LoadCase{"OneBit", [] { Bmp b; b.bitCount = 1; return b.Bytes(); }, MSG_BMP_BIT_COUNT},
+        LoadCase{"EightBit", [] { Bmp b; b.bitCount = 8; b.colorsUsed = 256; return b.Bytes(); }, MSG_BMP_BIT_COUNT},
         LoadCase{"TwentyFourBit",
                  [] {
                      Bmp b;
@@ -70,25 +71,25 @@ INSTANTIATE_TEST_SUITE_P(
                      b.rows = Pattern(24 * 8);
                      return b.Bytes();
                  },
-                 1204},
-        LoadCase{"ThirtyTwoBit", [] { Bmp b; b.bitCount = 32; return b.Bytes(); }, 1204},
-        LoadCase{"Rle4", [] { Bmp b; b.compression = 2; return b.Bytes(); }, 1205},
-        LoadCase{"Bitfields", [] { Bmp b; b.compression = 3; return b.Bytes(); }, 1205},
-        LoadCase{"Rle8TwoHundredFiftySixColours", [] { Bmp b; b.bitCount = 8; b.compression = 1; return b.Bytes(); }, 1204},
+                 MSG_BMP_BIT_COUNT},
+        LoadCase{"ThirtyTwoBit", [] { Bmp b; b.bitCount = 32; return b.Bytes(); }, MSG_BMP_BIT_COUNT},
+        LoadCase{"Rle4", [] { Bmp b; b.compression = 2; return b.Bytes(); }, MSG_BMP_COMPRESSED},
+        LoadCase{"Bitfields", [] { Bmp b; b.compression = 3; return b.Bytes(); }, MSG_BMP_COMPRESSED},
+        LoadCase{"Rle8TwoHundredFiftySixColours", [] { Bmp b; b.bitCount = 8; b.compression = 1; return b.Bytes(); }, MSG_BMP_BIT_COUNT},
         LoadCase{"PlanesBeforeEverythingElse",
-                 [] { Bmp b; b.planes = 3; b.bitCount = 8; b.compression = 1; b.width = 0; return b.Bytes(); }, 1203},
-        LoadCase{"CompressionBeforeRows", [] { Bmp b; b.compression = 2; b.height = 0; return b.Bytes(); }, 1205},
-        LoadCase{"WidthZero", [] { Bmp b; b.width = 0; return b.Bytes(); }, 1202},
-        LoadCase{"WidthNegative", [] { Bmp b; b.width = -8; return b.Bytes(); }, 1202},
-        LoadCase{"WidthMostNegative", [] { Bmp b; b.width = Dim(INT32_MIN); return b.Bytes(); }, 1202},
-        LoadCase{"WidthBeyondLimit", [] { Bmp b; b.width = 4097; return b.Bytes(); }, 1202},
-        LoadCase{"HeightZero", [] { Bmp b; b.height = 0; return b.Bytes(); }, 1202},
-        LoadCase{"HundredThousandRows", [] { Bmp b; b.height = 100000; return b.Bytes(); }, 1202},
-        LoadCase{"HundredThousandRowsTopDown", [] { Bmp b; b.height = -100000; return b.Bytes(); }, 1202},
-        LoadCase{"HeightBeyondLimit", [] { Bmp b; b.height = 4097; return b.Bytes(); }, 1202},
-        LoadCase{"HeightMostNegative", [] { Bmp b; b.height = Dim(INT32_MIN); return b.Bytes(); }, 1202},
-        LoadCase{"HeightMostPositive", [] { Bmp b; b.height = INT32_MAX; return b.Bytes(); }, 1202},
-        LoadCase{"RowsBeyondTwoGigabytes", [] { Bmp b; b.offBits = 0x80000000u; return b.Bytes(); }, 1202},
+                 [] { Bmp b; b.planes = 3; b.bitCount = 8; b.compression = 1; b.width = 0; return b.Bytes(); }, MSG_BMP_PLANES},
+        LoadCase{"CompressionBeforeRows", [] { Bmp b; b.compression = 2; b.height = 0; return b.Bytes(); }, MSG_BMP_COMPRESSED},
+        LoadCase{"WidthZero", [] { Bmp b; b.width = 0; return b.Bytes(); }, MSG_BMP_NO_INFO_BLOCK},
+        LoadCase{"WidthNegative", [] { Bmp b; b.width = -8; return b.Bytes(); }, MSG_BMP_NO_INFO_BLOCK},
+        LoadCase{"WidthMostNegative", [] { Bmp b; b.width = Dim(INT32_MIN); return b.Bytes(); }, MSG_BMP_NO_INFO_BLOCK},
+        LoadCase{"WidthBeyondLimit", [] { Bmp b; b.width = 4097; return b.Bytes(); }, MSG_BMP_NO_INFO_BLOCK},
+        LoadCase{"HeightZero", [] { Bmp b; b.height = 0; return b.Bytes(); }, MSG_BMP_NO_INFO_BLOCK},
+        LoadCase{"HundredThousandRows", [] { Bmp b; b.height = 100000; return b.Bytes(); }, MSG_BMP_NO_INFO_BLOCK},
+        LoadCase{"HundredThousandRowsTopDown", [] { Bmp b; b.height = -100000; return b.Bytes(); }, MSG_BMP_NO_INFO_BLOCK},
+        LoadCase{"HeightBeyondLimit", [] { Bmp b; b.height = 4097; return b.Bytes(); }, MSG_BMP_NO_INFO_BLOCK},
+        LoadCase{"HeightMostNegative", [] { Bmp b; b.height = Dim(INT32_MIN); return b.Bytes(); }, MSG_BMP_NO_INFO_BLOCK},
+        LoadCase{"HeightMostPositive", [] { Bmp b; b.height = INT32_MAX; return b.Bytes(); }, MSG_BMP_NO_INFO_BLOCK},
+        LoadCase{"RowsBeyondTwoGigabytes", [] { Bmp b; b.offBits = 0x80000000u; return b.Bytes(); }, MSG_BMP_NO_INFO_BLOCK},
         LoadCase{"Valid", [] { return Bmp().Bytes(); }, 0},
         LoadCase{"TopDown", [] { Bmp b; b.height = -2; return b.Bytes(); }, 0},
         LoadCase{"LargestAccepted", [] { Bmp b; b.width = 4096; b.height = -4096; return b.Bytes(); }, 0},
@@ -134,7 +135,7 @@ TEST_F(DibImageTest, ShortColourTableStillLoadsFromOffset54)
     DibImage shorter;
     sim::AddFile(kPath, bytes.substr(0, 117));
     EXPECT_EQ(shorter.Load(kPath), 0);
-    ExpectOneBox(1202);
+    ExpectOneBox(MSG_BMP_NO_INFO_BLOCK);
     EXPECT_EQ(shorter.bits.Get(), nullptr);
 }
 
@@ -246,11 +247,11 @@ TEST_F(DibImageTest, ReadErrorsLeaveNothingOpenOrAllocated)
         ASSERT_EQ(World().boxes.size(), 1u) << failAfter;
         if (failAfter < 14) {
             bool loaderMessage = false;
-            for (unsigned id = 1200; id <= 1205; ++id)
+            for (unsigned id = MSG_BMP_NOT_FOUND; id <= MSG_BMP_COMPRESSED; ++id)
                 loaderMessage = loaderMessage || World().boxes[0].text == LoaderText(id);
             EXPECT_TRUE(loaderMessage) << failAfter << ": " << World().boxes[0].text;
         } else {
-            EXPECT_EQ(World().boxes[0].text, LoaderText(1202)) << failAfter;
+            EXPECT_EQ(World().boxes[0].text, LoaderText(MSG_BMP_NO_INFO_BLOCK)) << failAfter;
         }
         EXPECT_EQ(World().openFiles, 0) << failAfter;
         EXPECT_EQ(reader.bits.Get(), nullptr) << failAfter;
@@ -264,7 +265,7 @@ TEST_F(DibImageTest, SeekErrorLeavesNothingOpenOrAllocated)
 {
     sim::AddFile(kPath, Bmp().Bytes());
     World().failSeek = true;
-    ExpectRefused(image.Load(kPath), 1202);
+    ExpectRefused(image.Load(kPath), MSG_BMP_NO_INFO_BLOCK);
 }
 
 TEST_F(DibImageTest, FailedReloadDropsTheEarlierPicture)
@@ -274,7 +275,7 @@ TEST_F(DibImageTest, FailedReloadDropsTheEarlierPicture)
     bad.compression = 2;
     sim::AddFile(kPath, bad.Bytes());
     EXPECT_EQ(image.Load(kPath), 0);
-    ExpectOneBox(1205);
+    ExpectOneBox(MSG_BMP_COMPRESSED);
     EXPECT_EQ(image.bits.Get(), nullptr);
     EXPECT_EQ(World().openFiles, 0);
     EXPECT_EQ(image.Paint(kDc, 2, 2), 0);

@@ -1,3 +1,4 @@
+#include "res/resource.h"
 #include "tests/unit/DibImageFixture.h"
 
 namespace {
@@ -92,9 +93,9 @@ TEST(DibHeaderTest, RefusesRowsNoDialogPictureNeeds)
         long long width, height;
         unsigned message;
     } cases[] = {{190, 102, 0},       {4096, 4096, 0},  {4096, -4096, 0},          {1, -1, 0},
-                 {0, 1, 1202},        {-1, 1, 1202},    {4097, 1, 1202},           {1, 0, 1202},
-                 {1, 4097, 1202},     {1, -4097, 1202}, {1, INT32_MIN, 1202},      {1, INT32_MAX, 1202},
-                 {INT32_MIN, 1, 1202}, {INT32_MAX, 1, 1202}};
+                 {0, 1, MSG_BMP_NO_INFO_BLOCK},        {-1, 1, MSG_BMP_NO_INFO_BLOCK},    {4097, 1, MSG_BMP_NO_INFO_BLOCK},           {1, 0, MSG_BMP_NO_INFO_BLOCK},
+                 {1, 4097, MSG_BMP_NO_INFO_BLOCK},     {1, -4097, MSG_BMP_NO_INFO_BLOCK}, {1, INT32_MIN, MSG_BMP_NO_INFO_BLOCK},      {1, INT32_MAX, MSG_BMP_NO_INFO_BLOCK},
+                 {INT32_MIN, 1, MSG_BMP_NO_INFO_BLOCK}, {INT32_MAX, 1, MSG_BMP_NO_INFO_BLOCK}};
     for (const auto& c : cases) {
         header.biWidth = Dim(c.width);
         header.biHeight = Dim(c.height);

@@ -1,6 +1,7 @@
 // The Install command of the main dialog: the feedback around one installation, the
 // restart and the exit status it leads to.
 #include "app/ExitStatus.h"
+#include "res/resource.h"
 #include "services/Messages.h"
 #include "tests/unit/InstallFixture.h"
 
@@ -18,13 +19,13 @@ TEST_F(InstallCommandTest, SuccessShowsTheMessageWhileStillWaitingThenRestarts)
     EXPECT_EQ(RunAndInstall(), kExitRestartInitiated);
     ASSERT_EQ(World().boxes.size(), 1u);
     const sim::Box& box = World().boxes[0];
-    EXPECT_EQ(box.text, std::string(LoadMessage(1116).c_str()));
-    EXPECT_EQ(box.dialogText, std::string(LoadMessage(1127).c_str()));
+    EXPECT_EQ(box.text, std::string(LoadMessage(MSG_INSTALLED_RESTART).c_str()));
+    EXPECT_EQ(box.dialogText, std::string(LoadMessage(MSG_PLEASE_WAIT).c_str()));
     EXPECT_TRUE(box.waitCursor);
     EXPECT_EQ(box.owner, sim::Handle(mainWindow_));
     EXPECT_EQ(sim::LogOf("ExitWindowsEx").size(), 1u);
-    EXPECT_EQ(sim::Child(sim::Handle(mainWindow_), 1002)->text.size(), 419u) << "explanation back";
-    EXPECT_FALSE(sim::Child(sim::Handle(mainWindow_), 1000)->enabled);
+    EXPECT_EQ(sim::Child(sim::Handle(mainWindow_), IDC_EXPLANATION)->text.size(), 419u) << "explanation back";
+    EXPECT_FALSE(sim::Child(sim::Handle(mainWindow_), IDC_INSTALL)->enabled);
     EXPECT_EQ(World().cursor, "arrow");
     EXPECT_EQ(sim::LogOf("SetCursor"), (std::vector<std::string>{"SetCursor wait", "SetCursor arrow"}));
 }
@@ -39,19 +40,19 @@ TEST_F(InstallCommandTest, RefusedRestartIsReportedBeforeTheDialogReturns)
     std::vector<std::string> states;
     auto state = [&](const std::string& moment) {
         HWND main = mainWindow_ ? sim::Handle(mainWindow_) : TheApp().MainWindow();
-        states.push_back(moment + " | " + sim::Child(main, 1002)->text + " | Install " +
-                         (sim::Child(main, 1000)->enabled ? "on" : "off") + " | " + World().cursor);
+        states.push_back(moment + " | " + sim::Child(main, IDC_EXPLANATION)->text + " | Install " +
+                         (sim::Child(main, IDC_INSTALL)->enabled ? "on" : "off") + " | " + World().cursor);
     };
     World().onBox = [&](const std::string& text) { state(text); };
 
     EXPECT_EQ(RunAndInstall(), kExitRestartRequired);
     state("closed");
 
-    const std::string waiting = LoadMessage(1127).c_str();
-    const std::string explanation = LoadMessage(1000).c_str();
+    const std::string waiting = LoadMessage(MSG_PLEASE_WAIT).c_str();
+    const std::string explanation = LoadMessage(MSG_EXPLANATION).c_str();
     EXPECT_EQ(states, (std::vector<std::string>{
-                          std::string(LoadMessage(1116).c_str()) + " | " + waiting + " | Install off | wait",
-                          std::string(LoadMessage(1126).c_str()) + " | " + waiting + " | Install off | wait",
+                          std::string(LoadMessage(MSG_INSTALLED_RESTART).c_str()) + " | " + waiting + " | Install off | wait",
+                          std::string(LoadMessage(MSG_RESTART_FAILED).c_str()) + " | " + waiting + " | Install off | wait",
                           "closed | " + explanation + " | Install off | arrow",
                       }));
     auto at = [](const std::string& prefix) {
@@ -59,8 +60,8 @@ TEST_F(InstallCommandTest, RefusedRestartIsReportedBeforeTheDialogReturns)
                             [&](const std::string& e) { return e.rfind(prefix, 0) == 0; }) -
                World().log.begin();
     };
-    EXPECT_LT(at("MessageBox " + std::string(LoadMessage(1116).c_str())), at("ExitWindowsEx"));
-    EXPECT_LT(at("ExitWindowsEx"), at("MessageBox " + std::string(LoadMessage(1126).c_str())));
+    EXPECT_LT(at("MessageBox " + std::string(LoadMessage(MSG_INSTALLED_RESTART).c_str())), at("ExitWindowsEx"));
+    EXPECT_LT(at("ExitWindowsEx"), at("MessageBox " + std::string(LoadMessage(MSG_RESTART_FAILED).c_str())));
     EXPECT_EQ(sim::LogOf("SetCursor"), (std::vector<std::string>{"SetCursor wait", "SetCursor arrow"}));
 }
 
@@ -112,7 +113,7 @@ TEST_F(InstallCommandTest, FailureShowsNothingMoreAndLeavesOnlyExit)
     EXPECT_EQ(RunAndInstall(), kExitInstallFailed);
     EXPECT_EQ(World().boxes.size(), 1u) << "only the question";
     EXPECT_TRUE(sim::LogOf("ExitWindowsEx").empty());
-    EXPECT_FALSE(sim::Child(sim::Handle(mainWindow_), 1000)->enabled);
+    EXPECT_FALSE(sim::Child(sim::Handle(mainWindow_), IDC_INSTALL)->enabled);
     EXPECT_TRUE(sim::Child(sim::Handle(mainWindow_), IDCANCEL)->enabled);
 }
 

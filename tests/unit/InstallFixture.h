@@ -4,6 +4,7 @@
 
 #include "app/InstallerDialog.h"
 #include "install/DriverInstaller.h"
+#include "res/resource.h"
 #include "tests/unit/SimTest.h"
 
 #include <cctype>
@@ -41,21 +42,21 @@ protected:
         sim::AddFile("C:\\Setup\\orvel2kparport.sys", "port");
         // The window is backed by the dialog's own procedure, so that the timer ticks a
         // message box delivers step the bar as they do on Windows.
-        dialog_ = sim::CreateDialogWindow(102, &owner_);
+        dialog_ = sim::CreateDialogWindow(IDD_INSTALLER, &owner_);
         owner_.progressBar.Attach(Bar());
-        sim::Child(dialog_, 1000)->enabled = true;
+        sim::Child(dialog_, IDC_INSTALL)->enabled = true;
     }
 
     int Install() { return InstallDriver(dialog_, Bar(), kSystem.c_str()); }
-    HWND Bar() { return sim::Handle(sim::Child(dialog_, 1003)); }
+    HWND Bar() { return sim::Handle(sim::Child(dialog_, IDC_PROGRESS)); }
 
     void ExpectAfterState()
     {
         EXPECT_TRUE(World().timers.empty()) << "timer killed";
-        EXPECT_FALSE(sim::Child(dialog_, 1003)->enabled);
-        EXPECT_FALSE(sim::Child(dialog_, 1003)->visible);
+        EXPECT_FALSE(sim::Child(dialog_, IDC_PROGRESS)->enabled);
+        EXPECT_FALSE(sim::Child(dialog_, IDC_PROGRESS)->visible);
         EXPECT_TRUE(sim::Child(dialog_, IDCANCEL)->enabled);
-        EXPECT_FALSE(sim::Child(dialog_, 1000)->enabled);
+        EXPECT_FALSE(sim::Child(dialog_, IDC_INSTALL)->enabled);
         EXPECT_EQ(World().loadedLibraries, 0) << "newdev.dll freed";
     }
 
@@ -70,8 +71,8 @@ protected:
     int RunAndInstall()
     {
         World().onModal = [](Dialog& dialog, HWND window) {
-            if (dialog.TemplateId() == 102)
-                dialog.Dispatch(window, WM_COMMAND, MAKEWPARAM(1000, BN_CLICKED), 0);
+            if (dialog.TemplateId() == IDD_INSTALLER)
+                dialog.Dispatch(window, WM_COMMAND, MAKEWPARAM(IDC_INSTALL, BN_CLICKED), 0);
         };
         DibImage noPicture;
         InstallerDialog dialog(nullptr, noPicture);

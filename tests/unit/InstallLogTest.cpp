@@ -2,6 +2,7 @@
 // written or has grown too large.
 #include "app/ExitStatus.h"
 #include "app/InstallerDialog.h"
+#include "res/resource.h"
 #include "services/InstallLog.h"
 #include "tests/unit/SimTest.h"
 
@@ -31,7 +32,7 @@ protected:
     {
         World().commandLine = commandLine;
         World().onModal = [install](Dialog& dialog, HWND window) {
-            dialog.Dispatch(window, WM_COMMAND, MAKEWPARAM(install ? 1000 : IDCANCEL, BN_CLICKED), 0);
+            dialog.Dispatch(window, WM_COMMAND, MAKEWPARAM(install ? IDC_INSTALL : IDCANCEL, BN_CLICKED), 0);
         };
         TheApp().StartUp();
         return TheApp().ExitCode();
@@ -61,22 +62,22 @@ TEST_F(InstallLogTest, InteractiveRunWithManualPlacementAndRestart)
     EXPECT_EQ(Run("\"C:\\Setup\\Vantinst.exe\"", true), kExitRestartInitiated);
     EXPECT_EQ(Log(), Lines({
         "==== 2026-12-10 14:03:59  Vantinst 1.01  \"C:\\Setup\\Vantinst.exe\"",
-        "Message 1200: Konnte BMP-Datei nicht finden",
+        "Message " + std::to_string(MSG_BMP_NOT_FOUND) + ": Konnte BMP-Datei nicht finden",
         "Windows 5.1.2600 Service Pack 3",
         "Driver file C:\\WINDOWS\\System32\\drivers\\orvelxpparallel.sys: OrvelVersion \"1.58\"",
         "Decision: install, the dialog is shown",
         "Driver update *PNP0400 with C:\\Setup\\orvelxpparallel.inf: failed [00000103]",
-        "Message 1131: Die Plug-and-Play-Treiberaktualisierung hat keinen besseren Treiber gefunden.",
+        "Message " + std::to_string(MSG_ASK_COPY_FILES) + ": Die Plug-and-Play-Treiberaktualisierung hat keinen besseren Treiber gefunden.",
         "",
         "    Sollen die Treiberdateien direkt kopiert werden?",
         "Answer: Yes",
         "Copy C:\\Setup\\orvelxpparallel.sys -> C:\\WINDOWS\\System32\\dllcache\\orvelxpparallel.sys: done [00000000]",
         "Copy C:\\Setup\\orvelxpparallel.sys -> C:\\WINDOWS\\System32\\drivers\\orvelxpparallel.sys: done [00000000]",
-        "Message 1116: Der DruckerPort-Treiber wurde erfolgreich installiert.",
+        "Message " + std::to_string(MSG_INSTALLED_RESTART) + ": Der DruckerPort-Treiber wurde erfolgreich installiert.",
         "    Bitte beenden Sie alle anderen Programme, der Rechner  wird neu gestartet.",
         "    W\344hlen Sie dann in der WinBrenno-Software den Treiber \"Paralell,32Bit,Uni\" aus.",
         "Restart requested: accepted",
-        "Exit status 1641",
+        "Exit status " + std::to_string(kExitRestartInitiated),
     }));
 }
 
@@ -106,18 +107,18 @@ TEST_F(InstallLogTest, RunsAppendBlocksForEachRoad)
         "Driver update *PNP0400 with C:\\Setup\\orvel2kparallel.inf: installed [00000000]",
         "Driver file C:\\WINDOWS\\System32\\drivers\\orvel2kparallel.sys after the update: OrvelVersion \"1.59\"",
         "Driver file C:\\WINDOWS\\System32\\drivers\\orvel2kparport.sys after the update: OrvelVersion \"1.59\"",
-        "Message 1116: Der DruckerPort-Treiber wurde erfolgreich installiert.",
+        "Message " + std::to_string(MSG_INSTALLED_RESTART) + ": Der DruckerPort-Treiber wurde erfolgreich installiert.",
         "    Bitte beenden Sie alle anderen Programme, der Rechner  wird neu gestartet.",
         "    W\344hlen Sie dann in der WinBrenno-Software den Treiber \"Paralell,32Bit,Uni\" aus.",
         "Restart: not requested (norestart)",
-        "Exit status 3010",
+        "Exit status " + std::to_string(kExitRestartRequired),
     }) + Lines({
         "==== 2026-12-10 14:04:07  Vantinst 1.01  Vantinst.exe",
-        "Message 1200: Konnte BMP-Datei nicht finden",
+        "Message " + std::to_string(MSG_BMP_NOT_FOUND) + ": Konnte BMP-Datei nicht finden",
         "Windows 5.1.2600 Service Pack 3",
         "Driver file C:\\WINDOWS\\System32\\drivers\\orvelxpparallel.sys: OrvelVersion \"1.58\"",
         "Decision: install, the dialog is shown",
-        "Exit status 1602",
+        "Exit status " + std::to_string(kExitUserClosed),
     }, "(388)"));
 }
 
@@ -213,11 +214,11 @@ TEST_F(InstallLogTest, NoLineEndsInABlank)
     World().minor = 10;
     World().build = 0x040A08AE;
     World().servicePack = " A ";
-    World().stringOverrides[1200] = "Konnte BMP-Datei nicht finden \t\r\n \r\n  zweite Zeile  ";
+    World().stringOverrides[MSG_BMP_NOT_FOUND] = "Konnte BMP-Datei nicht finden \t\r\n \r\n  zweite Zeile  ";
     Run("Vantinst.exe  ", false);
     EXPECT_EQ(Log(), Lines({
         "==== 2026-12-10 14:03:59  Vantinst 1.01  Vantinst.exe",
-        "Message 1200: Konnte BMP-Datei nicht finden",
+        "Message " + std::to_string(MSG_BMP_NOT_FOUND) + ": Konnte BMP-Datei nicht finden",
         "",
         "      zweite Zeile",
         "Windows 4.10.2222 (not NT)  A",
@@ -236,11 +237,11 @@ TEST_F(InstallLogTest, LinesOfRunsSideBySideCarryTheirProcessId)
     InstallLog second;
     first.Write("Decision: install, quietly");
     second.Write("two\nlines");
-    first.Write("Exit status 3010");
+    first.Write(("Exit status " + std::to_string(kExitRestartRequired)).c_str());
     EXPECT_EQ(Log(), Lines({"==== 2026-12-10 14:03:59  Vantinst 1.01  Vantinst.exe -quiet"}) +
                          Lines({"==== 2026-12-10 14:03:59  Vantinst 1.01  Vantinst.exe"}, "(2016)") +
                          Lines({"Decision: install, quietly"}) + Lines({"two", "    lines"}, "(2016)") +
-                         Lines({"Exit status 3010"}));
+                         Lines({"Exit status " + std::to_string(kExitRestartRequired)}));
 }
 
 }  // namespace
@@ -279,7 +280,7 @@ TEST_P(DeliveryTest, ReportedSuccessIsBelievedOnlyWithTheDriverFile)
     World().answers = c.answers;
     EXPECT_EQ(Run((std::string("Vantinst.exe ") + c.arguments).c_str(), true), c.status);
     EXPECT_EQ(sim::LogOf("CopyFile").size(), c.copies);
-    EXPECT_EQ(Log().find("Message 1131: ") != std::string::npos, c.asked) << Log();
+    EXPECT_EQ(Log().find("Message " + std::to_string(MSG_ASK_COPY_FILES) + ": ") != std::string::npos, c.asked) << Log();
     EXPECT_NE(Log().find(std::string("\r\n(1460) ") + c.logged + "\r\n"), std::string::npos) << Log();
 }
 

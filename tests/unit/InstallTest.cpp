@@ -2,6 +2,7 @@
 // on, and what the dialog shows meanwhile.
 #include "install/DriverFilePlacement.h"
 #include "install/ProgramPaths.h"
+#include "res/resource.h"
 #include "services/Messages.h"
 #include "tests/unit/InstallFixture.h"
 
@@ -18,7 +19,7 @@ struct Road {
     std::vector<DWORD> updates;  // 0 = success, else the failure code
     std::vector<int> answers;
     std::vector<std::string> hardwareIds;
-    std::vector<std::string> boxes;  // "?" = the question, "1207 xxxxxxxx" = a failure box
+    std::vector<std::string> boxes;  // "?" = the question, else the last-error code of a failure box
     int copies;
     int result;
 };
@@ -42,8 +43,8 @@ TEST_P(DriverUpdateTest, RoadsThroughTheDriverUpdate)
 
     std::vector<std::string> expectedBoxes;
     for (const std::string& box : road.boxes)
-        expectedBoxes.push_back(box == "?" ? std::string(LoadMessage(1131).c_str())
-                                           : "Treiber konnte nicht installiert werden. [" + box.substr(5) + "]");
+        expectedBoxes.push_back(box == "?" ? std::string(LoadMessage(MSG_ASK_COPY_FILES).c_str())
+                                           : std::string(LoadMessage(MSG_DRIVER_NOT_INSTALLED).c_str()) + " [" + box + "]");
     EXPECT_EQ(BoxTexts(), expectedBoxes);
     EXPECT_EQ(static_cast<int>(sim::LogOf("CopyFile").size()), road.copies);
     EXPECT_EQ(sim::LogOf("StepIt").size(), 3u);
@@ -60,16 +61,16 @@ INSTANTIATE_TEST_SUITE_P(
         Road{"ECP, copy no", {ERROR_NO_SUCH_DEVINST, 259}, {IDNO}, {"*PNP0400", "*PNP0401"}, {"?"}, 0, 0},
         Road{"copy yes", {259}, {IDYES}, {"*PNP0400"}, {"?"}, 2, 1},
         Road{"copy no", {259}, {IDNO}, {"*PNP0400"}, {"?"}, 0, 0},
-        Road{"denied", {5}, {}, {"*PNP0400"}, {"1207 00000005"}, 0, 0},
-        Road{"ECP denied", {ERROR_NO_SUCH_DEVINST, 5}, {}, {"*PNP0400", "*PNP0401"}, {"1207 00000005"}, 0, 0},
-        Road{"no port", {ERROR_NO_SUCH_DEVINST, ERROR_NO_SUCH_DEVINST}, {}, {"*PNP0400", "*PNP0401"}, {"1207 e000020b"}, 0, 0}),
+        Road{"denied", {5}, {}, {"*PNP0400"}, {"00000005"}, 0, 0},
+        Road{"ECP denied", {ERROR_NO_SUCH_DEVINST, 5}, {}, {"*PNP0400", "*PNP0401"}, {"00000005"}, 0, 0},
+        Road{"no port", {ERROR_NO_SUCH_DEVINST, ERROR_NO_SUCH_DEVINST}, {}, {"*PNP0400", "*PNP0401"}, {"e000020b"}, 0, 0}),
     [](const ::testing::TestParamInfo<Road>& info) { return CaseName(info.param.name); });
 
 TEST_F(InstallTest, QuestionIsAYesNoBoxInTheCatalogue)
 {
-    String question = LoadMessage(1131);
+    String question = LoadMessage(MSG_ASK_COPY_FILES);
     EXPECT_FALSE(question.empty());
-    EXPECT_FALSE(LoadMessage(3131).empty());
+    EXPECT_FALSE(LoadMessage(MSG_ASK_COPY_FILES + MSG_ENGLISH_OFFSET).empty());
     World().updateResults = {259};
     Install();
     ASSERT_EQ(World().boxes.size(), 1u);
@@ -114,13 +115,13 @@ TEST_F(InstallTest, WhileInstallingTheButtonsAreOffAndTheBarRuns)
     World().timerTicksPerBox = 4;
     Install();
     EXPECT_EQ(sim::LogOf("SetTimer"), std::vector<std::string>{"SetTimer 1 750"});
-    EXPECT_EQ(sim::LogOf("EnableWindow")[0], "EnableWindow 1000 0");
+    EXPECT_EQ(sim::LogOf("EnableWindow")[0], "EnableWindow " + std::to_string(IDC_INSTALL) + " 0");
     EXPECT_EQ(sim::LogOf("EnableWindow")[1], "EnableWindow 2 0");
-    EXPECT_EQ(sim::Child(dialog_, 1003)->rangeHigh, 75);
-    EXPECT_EQ(sim::Child(dialog_, 1003)->step, 1);
+    EXPECT_EQ(sim::Child(dialog_, IDC_PROGRESS)->rangeHigh, 75);
+    EXPECT_EQ(sim::Child(dialog_, IDC_PROGRESS)->step, 1);
     EXPECT_EQ(sim::LogOf("Timer"), std::vector<std::string>(4, "Timer 1")) << "ticks while the failure box is up";
     EXPECT_EQ(sim::LogOf("StepIt").size(), 7u);
-    EXPECT_EQ(sim::Child(dialog_, 1003)->position, 7) << "three steps of the procedure, one for each tick";
+    EXPECT_EQ(sim::Child(dialog_, IDC_PROGRESS)->position, 7) << "three steps of the procedure, one for each tick";
 }
 
 TEST_F(InstallTest, InfoShowsTheBaseNameFirstAndWindows2000UsesItsOwnFiles)

@@ -1,15 +1,20 @@
 #include "app/AboutDialog.h"
 #include "app/InstallerDialog.h"
 #include "platform/MessageTable.h"
+#include "res/resource.h"
+#include "services/Messages.h"
 #include "tests/unit/SimTest.h"
 
 #include <string>
 
 namespace {
 
+// A text of the catalogue, in the language of this run.
+std::string Text(UINT id) { return LoadMessage(id).c_str(); }
+
 class Probe : public Dialog {
 public:
-    Probe() : Dialog(100, nullptr) {}
+    Probe() : Dialog(IDD_ABOUT, nullptr) {}
     INT_PTR First(WPARAM, LPARAM) { return 1; }
     INT_PTR Second(WPARAM, LPARAM) { return 2; }
 };
@@ -18,15 +23,15 @@ TEST(MessageTableTest, FirstMatchWinsAndCommandsMatchCodeAndId)
 {
     const MessageEntry table[] = {
         {WM_TIMER, 0, 0, Handler(&Probe::First)},
-        {WM_COMMAND, BN_CLICKED, 1000, Handler(&Probe::First)},
+        {WM_COMMAND, BN_CLICKED, IDC_INSTALL, Handler(&Probe::First)},
         {WM_TIMER, 0, 0, Handler(&Probe::Second)},
-        {WM_COMMAND, 5, 1000, Handler(&Probe::Second)},
+        {WM_COMMAND, 5, IDC_INSTALL, Handler(&Probe::Second)},
         {0, 0, 0, nullptr},
     };
     EXPECT_EQ(FindMessageEntry(table, WM_TIMER, 7), &table[0]);
-    EXPECT_EQ(FindMessageEntry(table, WM_COMMAND, MAKEWPARAM(1000, BN_CLICKED)), &table[1]);
-    EXPECT_EQ(FindMessageEntry(table, WM_COMMAND, MAKEWPARAM(1000, 5)), &table[3]);
-    EXPECT_EQ(FindMessageEntry(table, WM_COMMAND, MAKEWPARAM(1001, BN_CLICKED)), nullptr);
+    EXPECT_EQ(FindMessageEntry(table, WM_COMMAND, MAKEWPARAM(IDC_INSTALL, BN_CLICKED)), &table[1]);
+    EXPECT_EQ(FindMessageEntry(table, WM_COMMAND, MAKEWPARAM(IDC_INSTALL, 5)), &table[3]);
+    EXPECT_EQ(FindMessageEntry(table, WM_COMMAND, MAKEWPARAM(IDC_INSTALL + 1, BN_CLICKED)), nullptr);
     EXPECT_EQ(FindMessageEntry(table, WM_PAINT, 0), nullptr);
 }
 
@@ -36,9 +41,9 @@ protected:
     void Run(std::function<void(InstallerDialog&, HWND)> during)
     {
         World().onModal = [during](Dialog& dialog, HWND window) {
-            if (dialog.TemplateId() == 102 && during)
+            if (dialog.TemplateId() == IDD_INSTALLER && during)
                 during(static_cast<InstallerDialog&>(dialog), window);
-            if (dialog.TemplateId() == 100)
+            if (dialog.TemplateId() == IDD_ABOUT)
                 aboutCaption = sim::FromHandle(window)->text;
         };
         InstallerDialog dialog(nullptr, picture);
@@ -53,18 +58,18 @@ TEST_F(InstallerDialogTest, InitialisationPutsTheCatalogueTextsInPlace)
 {
     Run([](InstallerDialog& dialog, HWND window) {
         sim::Window* w = sim::FromHandle(window);
-        EXPECT_EQ(w->text, "Druckerport-Treiber f\374r MultiBrenno unter Windows 2000/XP");
-        EXPECT_EQ(sim::Child(window, 1002)->text.size(), 419u);
-        EXPECT_EQ(sim::Child(window, 1000)->text, "Installieren / Install");
-        EXPECT_EQ(sim::Child(window, IDCANCEL)->text, "Ende / Exit");
-        EXPECT_TRUE(sim::Child(window, 1000)->enabled);
-        EXPECT_FALSE(sim::Child(window, 1003)->visible);
-        EXPECT_FALSE(sim::Child(window, 1003)->enabled);
-        EXPECT_EQ(dialog.progressBar.Window(), sim::Handle(sim::Child(window, 1003)));
+        EXPECT_EQ(w->text, Text(MSG_MAIN_TITLE));
+        EXPECT_EQ(sim::Child(window, IDC_EXPLANATION)->text.size(), 419u);
+        EXPECT_EQ(sim::Child(window, IDC_INSTALL)->text, Text(MSG_INSTALL_BUTTON));
+        EXPECT_EQ(sim::Child(window, IDCANCEL)->text, Text(MSG_EXIT_BUTTON));
+        EXPECT_TRUE(sim::Child(window, IDC_INSTALL)->enabled);
+        EXPECT_FALSE(sim::Child(window, IDC_PROGRESS)->visible);
+        EXPECT_FALSE(sim::Child(window, IDC_PROGRESS)->enabled);
+        EXPECT_EQ(dialog.progressBar.Window(), sim::Handle(sim::Child(window, IDC_PROGRESS)));
         ASSERT_EQ(w->systemMenu.items.size(), 2u);
         EXPECT_EQ(w->systemMenu.items[0].flags, MF_SEPARATOR);
-        EXPECT_EQ(w->systemMenu.items[1].id, 0x0010u);
-        EXPECT_EQ(w->systemMenu.items[1].text, "Inf&o \374ber Vantinst...");
+        EXPECT_EQ(w->systemMenu.items[1].id, static_cast<UINT_PTR>(IDM_ABOUTBOX));
+        EXPECT_EQ(w->systemMenu.items[1].text, Text(MSG_ABOUT_ENTRY));
         EXPECT_NE(dialog.icon, nullptr);
         EXPECT_EQ(w->bigIcon, reinterpret_cast<LPARAM>(dialog.icon));
         EXPECT_EQ(w->smallIcon, reinterpret_cast<LPARAM>(dialog.icon));
@@ -78,20 +83,20 @@ TEST_F(InstallerDialogTest, InitialisationPutsTheCatalogueTextsInPlace)
 
 TEST_F(InstallerDialogTest, AnEmptyAboutEntryAddsNothingToTheMenu)
 {
-    World().stringOverrides[1006] = "";
+    World().stringOverrides[MSG_ABOUT_ENTRY] = "";
     Run([](InstallerDialog&, HWND window) { EXPECT_TRUE(sim::FromHandle(window)->systemMenu.items.empty()); });
 }
 
 TEST_F(InstallerDialogTest, SystemCommandsOpenTheAboutBoxOnlyForItsEntry)
 {
     Run([](InstallerDialog& dialog, HWND window) {
-        for (WPARAM command : {WPARAM(0x0010), WPARAM(0x0013), WPARAM(0x001F)})
+        for (WPARAM command : {WPARAM(IDM_ABOUTBOX), WPARAM(IDM_ABOUTBOX | 0x3), WPARAM(IDM_ABOUTBOX | 0xF)})
             EXPECT_EQ(dialog.Dispatch(window, WM_SYSCOMMAND, command, 0), TRUE);
-        for (WPARAM command : {WPARAM(SC_CLOSE), WPARAM(SC_MOVE), WPARAM(0x0020)})
+        for (WPARAM command : {WPARAM(SC_CLOSE), WPARAM(SC_MOVE), WPARAM(IDM_ABOUTBOX + 0x10)})
             EXPECT_EQ(dialog.Dispatch(window, WM_SYSCOMMAND, command, 0), FALSE) << command;
     });
-    EXPECT_EQ(sim::LogOf("DoModal 100").size(), 3u);
-    EXPECT_EQ(aboutCaption, "Inf&o \374ber Vantinst...");
+    EXPECT_EQ(sim::LogOf("DoModal " + std::to_string(IDD_ABOUT)).size(), 3u);
+    EXPECT_EQ(aboutCaption, Text(MSG_ABOUT_ENTRY));
 }
 
 struct EndingCommand {
@@ -122,7 +127,7 @@ INSTANTIATE_TEST_SUITE_P(Commands, EndingCommandTest,
 TEST_F(InstallerDialogTest, TimerStepsTheBarOnlyWhileItIsEnabled)
 {
     Run([](InstallerDialog& dialog, HWND window) {
-        sim::Window* bar = sim::Child(window, 1003);
+        sim::Window* bar = sim::Child(window, IDC_PROGRESS);
         dialog.Dispatch(window, WM_TIMER, 1, 0);
         EXPECT_EQ(bar->position, 0);
         EXPECT_TRUE(sim::LogOf("InvalidateRect").empty());
@@ -131,15 +136,15 @@ TEST_F(InstallerDialogTest, TimerStepsTheBarOnlyWhileItIsEnabled)
         dialog.Dispatch(window, WM_TIMER, 1, 0);
         EXPECT_EQ(bar->position, 1);
     });
-    EXPECT_EQ(sim::LogOf("InvalidateRect"), std::vector<std::string>{"InvalidateRect 1003 all erase"});
-    EXPECT_EQ(sim::LogOf("UpdateWindow"), std::vector<std::string>{"UpdateWindow 1003"});
+    EXPECT_EQ(sim::LogOf("InvalidateRect"), std::vector<std::string>{"InvalidateRect " + std::to_string(IDC_PROGRESS) + " all erase"});
+    EXPECT_EQ(sim::LogOf("UpdateWindow"), std::vector<std::string>{"UpdateWindow " + std::to_string(IDC_PROGRESS)});
 }
 
 TEST_F(InstallerDialogTest, BarStartsAgainFromZeroAfterSeventyFive)
 {
     Run([](InstallerDialog& dialog, HWND window) {
         // The bar as the installation sets it up, one step before its end.
-        sim::Window* bar = sim::Child(window, 1003);
+        sim::Window* bar = sim::Child(window, IDC_PROGRESS);
         os::SendMessageA(sim::Handle(bar), PBM_SETRANGE, 0, MAKELPARAM(0, 75));
         os::SendMessageA(sim::Handle(bar), PBM_SETSTEP, 1, 0);
         bar->enabled = true;

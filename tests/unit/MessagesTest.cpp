@@ -1,3 +1,4 @@
+#include "res/resource.h"
 #include "services/MessageFormat.h"
 #include "services/Messages.h"
 #include "tests/unit/SimTest.h"
@@ -42,9 +43,9 @@ class MessagesTest : public SimTest {};
 
 TEST_F(MessagesTest, ShowMessagePutsInsertsIntoTheCatalogueText)
 {
-    ShowMessage(1109, "C:\\Setup\\a.sys", "C:\\WINDOWS\\system32\\drivers\\a.sys");
-    ShowMessage(1103, "C:\\x.sys", "ignored");
-    ShowMessage(1103, nullptr, "second");
+    ShowMessage(MSG_COPY_FAILED, "C:\\Setup\\a.sys", "C:\\WINDOWS\\system32\\drivers\\a.sys");
+    ShowMessage(MSG_ATTRIBUTES_NOT_READ, "C:\\x.sys", "ignored");
+    ShowMessage(MSG_ATTRIBUTES_NOT_READ, nullptr, "second");
     ASSERT_EQ(World().boxes.size(), 3u);
     EXPECT_EQ(World().boxes[0].text, "Datei C:\\Setup\\a.sys l\344\337t sich nicht in C:\\WINDOWS\\system32\\drivers\\a.sys kopieren");
     EXPECT_EQ(World().boxes[1].text, "Attribute der Datei C:\\x.sys k\366nnen nicht gelesen werden");
@@ -58,9 +59,9 @@ TEST_F(MessagesTest, ShowMessagePutsInsertsIntoTheCatalogueText)
 
 TEST_F(MessagesTest, ShowMessageWithoutInsertsShowsTheTextUnformatted)
 {
-    World().stringOverrides[1110] = "100% sicher %s";
-    ShowMessage(1110);
-    ShowMessage(1116);
+    World().stringOverrides[MSG_GETVERSIONEX_FAILED] = "100% sicher %s";
+    ShowMessage(MSG_GETVERSIONEX_FAILED);
+    ShowMessage(MSG_INSTALLED_RESTART);
     ASSERT_EQ(World().boxes.size(), 2u);
     EXPECT_EQ(World().boxes[0].text, "100% sicher %s");
     EXPECT_EQ(World().boxes[1].text,
@@ -73,7 +74,7 @@ TEST_F(MessagesTest, LongPathsAreShownWhole)
 {
     std::string source = "C:\\" + std::string(250, 's');
     std::string destination = "D:\\" + std::string(250, 'd');
-    ShowMessage(1109, source.c_str(), destination.c_str());
+    ShowMessage(MSG_COPY_FAILED, source.c_str(), destination.c_str());
     ASSERT_EQ(World().boxes.size(), 1u);
     EXPECT_EQ(World().boxes[0].text, "Datei " + source + " l\344\337t sich nicht in " + destination + " kopieren");
 }
@@ -85,10 +86,10 @@ TEST_F(MessagesTest, SystemErrorMessageAppendsTheLastErrorCode)
         DWORD code;
         const char* expected;
     } cases[] = {
-        {1206, 126,
+        {MSG_NEWDEV_NOT_LOADED, 126,
          "Die unter Windows XP oder Windows 2000 ben\366tigte DLL \"newdev.dll\" kann nicht geladen werden. [0000007e]"},
-        {1207, 0xE000020B, "Treiber konnte nicht installiert werden. [e000020b]"},
-        {1207, 0, "Treiber konnte nicht installiert werden. [00000000]"},
+        {MSG_DRIVER_NOT_INSTALLED, 0xE000020B, "Treiber konnte nicht installiert werden. [e000020b]"},
+        {MSG_DRIVER_NOT_INSTALLED, 0, "Treiber konnte nicht installiert werden. [00000000]"},
     };
     World().errorDescriptions[126] = "Das angegebene Modul wurde nicht gefunden.\r\n";
     for (const Case& c : cases) {
@@ -102,12 +103,12 @@ TEST_F(MessagesTest, SystemErrorMessageAppendsTheLastErrorCode)
 
 TEST_F(MessagesTest, SystemErrorMessageFormatsTheDescriptionIntoPlaceholders)
 {
-    World().stringOverrides[1207] = "%s: %s";
+    World().stringOverrides[MSG_DRIVER_NOT_INSTALLED] = "%s: %s";
     World().errorDescriptions[5] = "Zugriff verweigert.";
     World().lastError = 5;
-    ShowSystemErrorMessage(1207, "C:\\a");
-    World().stringOverrides[1207] = "Fehler: %s";
-    ShowSystemErrorMessage(1207);
+    ShowSystemErrorMessage(MSG_DRIVER_NOT_INSTALLED, "C:\\a");
+    World().stringOverrides[MSG_DRIVER_NOT_INSTALLED] = "Fehler: %s";
+    ShowSystemErrorMessage(MSG_DRIVER_NOT_INSTALLED);
     EXPECT_EQ(BoxTexts(), (std::vector<std::string>{"C:\\a: Zugriff verweigert. [00000005]",
                                                     "Fehler: Zugriff verweigert. [00000005]"}));
 }
@@ -116,11 +117,11 @@ TEST_F(MessagesTest, AskMessageIgnoresTheLanguageOffsetAndReturnsTheAnswer)
 {
     TheApp().LanguageOffset = 2000;
     World().answers = {IDYES, IDNO};
-    EXPECT_EQ(AskMessage(1131), IDYES);
-    EXPECT_EQ(AskMessage(1131), IDNO);
-    EXPECT_EQ(World().boxes[0].text, std::string(LoadMessage(1131).c_str()));
+    EXPECT_EQ(AskMessage(MSG_ASK_COPY_FILES), IDYES);
+    EXPECT_EQ(AskMessage(MSG_ASK_COPY_FILES), IDNO);
+    EXPECT_EQ(World().boxes[0].text, std::string(LoadMessage(MSG_ASK_COPY_FILES).c_str()));
     EXPECT_EQ(World().boxes[0].style, static_cast<UINT>(MB_YESNO | MB_ICONEXCLAMATION));
-    ShowMessage(1110);
+    ShowMessage(MSG_GETVERSIONEX_FAILED);
     EXPECT_EQ(World().boxes.back().text, "GetVersionEx() has result false.");
 }
 
@@ -128,36 +129,36 @@ TEST_F(MessagesTest, BoxesBelongToTheMainWindowWhileItIsUp)
 {
     sim::Window dialog;
     TheApp().SetMainWindow(sim::Handle(&dialog));
-    ShowMessage(1200);
+    ShowMessage(MSG_BMP_NOT_FOUND);
     EXPECT_EQ(World().boxes.back().owner, sim::Handle(&dialog));
 }
 
 TEST_F(MessagesTest, SetControlMessageChangesOnlyAnExistingControl)
 {
-    HWND dialog = sim::CreateDialogWindow(102, nullptr);
+    HWND dialog = sim::CreateDialogWindow(IDD_INSTALLER, nullptr);
     sim::FromHandle(dialog)->text = "unchanged";
     for (auto& control : sim::FromHandle(dialog)->children)
         control->text = "unchanged";
-    SetControlMessage(dialog, IDCANCEL, 1002);
-    SetControlMessage(dialog, 4711, 1004);
+    SetControlMessage(dialog, IDCANCEL, MSG_EXIT_BUTTON);
+    SetControlMessage(dialog, 4711, MSG_INSTALL_BUTTON);
     EXPECT_EQ(sim::Child(dialog, IDCANCEL)->text, "Ende / Exit");
-    for (int id : {1000, 1002, 1003})
+    for (int id : {IDC_INSTALL, IDC_EXPLANATION, IDC_PROGRESS})
         EXPECT_EQ(sim::Child(dialog, id)->text, "unchanged") << "control " << id;
     EXPECT_EQ(sim::FromHandle(dialog)->text, "unchanged") << "no control 4711: nothing else gets its text";
 
     TheApp().LanguageOffset = 2000;
-    SetControlMessage(dialog, 1000, 1004);
-    EXPECT_EQ(sim::Child(dialog, 1000)->text, std::string(LoadMessage(3004).c_str())) << "the offset applies";
+    SetControlMessage(dialog, IDC_INSTALL, MSG_INSTALL_BUTTON);
+    EXPECT_EQ(sim::Child(dialog, IDC_INSTALL)->text, std::string(LoadMessage(MSG_INSTALL_BUTTON + MSG_ENGLISH_OFFSET).c_str())) << "the offset applies";
 }
 
 TEST_F(MessagesTest, LongEntriesLoadWhole)
 {
-    String explanation = LoadMessage(1000);
+    String explanation = LoadMessage(MSG_EXPLANATION);
     EXPECT_EQ(explanation.size(), 419u);
-    World().stringOverrides[1000] = std::string(255, 'x');
-    EXPECT_EQ(LoadMessage(1000).size(), 255u);
-    World().stringOverrides[1000] = std::string(1000, 'y');
-    EXPECT_EQ(LoadMessage(1000).size(), 1000u);
+    World().stringOverrides[MSG_EXPLANATION] = std::string(255, 'x');
+    EXPECT_EQ(LoadMessage(MSG_EXPLANATION).size(), 255u);
+    World().stringOverrides[MSG_EXPLANATION] = std::string(1000, 'y');
+    EXPECT_EQ(LoadMessage(MSG_EXPLANATION).size(), 1000u);
     EXPECT_TRUE(LoadMessage(4242).empty());
 }
 

@@ -5,6 +5,7 @@
 #include "install/DriverInstaller.h"
 #include "install/ProgramPaths.h"
 #include "platform/Application.h"
+#include "res/resource.h"
 #include "services/Messages.h"
 #include "tests/unit/SimTest.h"
 
@@ -59,7 +60,7 @@ protected:
 TEST_F(ForeignFolderTest, RefusesBeforeTouchingAnythingWhenTheDriverIsToBeInstalled)
 {
     EXPECT_FALSE(TheApp().StartUp());
-    EXPECT_EQ(BoxTexts(), std::vector<std::string>{LoadMessage(1132).c_str()});
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{LoadMessage(MSG_FOLDER_UNUSABLE).c_str()});
     EXPECT_EQ(World().boxes[0].owner, nullptr);
     EXPECT_EQ(World().boxes[0].caption, "Vantinst");
     EXPECT_EQ(TheApp().ExitCode(), kExitInstallFailed);
@@ -101,9 +102,9 @@ TEST_F(LongFolderTest, DriverUpdateIsNotHandedACutInfName)
     std::string inf = UseFolderTooLongFor("orvelxpparallel.inf");
     EXPECT_EQ(inf.size(), MAX_PATH);
     World().directories = {sim::Key(kSystem + "drivers")};
-    HWND dialog = sim::CreateDialogWindow(102, nullptr);
+    HWND dialog = sim::CreateDialogWindow(IDD_INSTALLER, nullptr);
     World().updateResults = {0};
-    EXPECT_EQ(InstallDriver(dialog, sim::Handle(sim::Child(dialog, 1003)), kSystem.c_str()), 0);
+    EXPECT_EQ(InstallDriver(dialog, sim::Handle(sim::Child(dialog, IDC_PROGRESS)), kSystem.c_str()), 0);
     EXPECT_EQ(BoxTexts(), std::vector<std::string>{TooLongText(inf)});
     EXPECT_TRUE(sim::LogOf("UpdateDriver").empty());
     EXPECT_EQ(World().loadedLibraries, 0);

@@ -3,6 +3,7 @@
 #include "app/ExitStatus.h"
 #include "app/InstallerDialog.h"
 #include "platform/CommandLine.h"
+#include "res/resource.h"
 #include "tests/unit/SimTest.h"
 
 #include <string>
@@ -140,7 +141,7 @@ INSTANTIATE_TEST_SUITE_P(
                   {"Answer: Yes"}},
         QuietCase{"Windows2000CopiesThree", "-quiet -norestart", 5, 0, false, {259}, kExitRestartRequired, 0, 3, {}},
         QuietCase{"UpdateFails", "-quiet", 5, 1, false, {5}, kExitInstallFailed, 0, 0,
-                  {"Message 1207: Treiber konnte nicht installiert werden. [00000005]"}},
+                  {"Message " + std::to_string(MSG_DRIVER_NOT_INSTALLED) + ": Treiber konnte nicht installiert werden. [00000005]"}},
         QuietCase{"InfoIsOnlyLogged", "-quiet -info -norestart", 5, 1, false, {0}, kExitRestartRequired, 0, 0,
                   {"Message: orvelxpparallel"}}),
     [](const ::testing::TestParamInfo<QuietCase>& info) { return std::string(info.param.name); });
@@ -155,7 +156,7 @@ TEST_F(QuietRunTest, ProgramFolderThatCannotBeNamedIsRefusedInTheLog)
     EXPECT_EQ(TheApp().ExitCode(), kExitInstallFailed);
     EXPECT_TRUE(World().boxes.empty());
     EXPECT_TRUE(sim::LogOf("UpdateDriver").empty());
-    EXPECT_NE(sim::FindFile("C:\\WINDOWS\\Vantinst.log")->data.find("Message 1132: "), std::string::npos);
+    EXPECT_NE(sim::FindFile("C:\\WINDOWS\\Vantinst.log")->data.find("Message " + std::to_string(MSG_FOLDER_UNUSABLE) + ": "), std::string::npos);
 }
 
 // Services, scheduled tasks and deployment agents pass the application's name on its own

@@ -1,5 +1,6 @@
 // The command-line switches and the restart of Windows after an installation.
 #include "platform/CommandLine.h"
+#include "res/resource.h"
 #include "services/Messages.h"
 #include "services/SystemRestart.h"
 #include "tests/unit/InstallFixture.h"
@@ -72,10 +73,10 @@ TEST_P(RestartTest, ReportsWhatStoodInTheWay)
 INSTANTIATE_TEST_SUITE_P(
     Privileges, RestartTest,
     ::testing::Values(RestartCase{"administrator", TRUE, 0, TRUE, {}, true},
-                      RestartCase{"no privilege", TRUE, ERROR_NOT_ALL_ASSIGNED, FALSE, {1125, 1126}, false},
-                      RestartCase{"no privilege, still accepted", TRUE, ERROR_NOT_ALL_ASSIGNED, TRUE, {1125}, true},
-                      RestartCase{"refused", TRUE, 0, FALSE, {1126}, false},
-                      RestartCase{"no token", FALSE, 0, TRUE, {1125}, true}),
+                      RestartCase{"no privilege", TRUE, ERROR_NOT_ALL_ASSIGNED, FALSE, {MSG_NO_SHUTDOWN_RIGHT, MSG_RESTART_FAILED}, false},
+                      RestartCase{"no privilege, still accepted", TRUE, ERROR_NOT_ALL_ASSIGNED, TRUE, {MSG_NO_SHUTDOWN_RIGHT}, true},
+                      RestartCase{"refused", TRUE, 0, FALSE, {MSG_RESTART_FAILED}, false},
+                      RestartCase{"no token", FALSE, 0, TRUE, {MSG_NO_SHUTDOWN_RIGHT}, true}),
     [](const ::testing::TestParamInfo<RestartCase>& info) { return CaseName(info.param.name); });
 
 TEST_F(InstallTest, NoRestartSwitchSkipsEverything)

@@ -3,6 +3,7 @@
 #include "install/ProgramPaths.h"
 #include "install/WindowsVersion.h"
 #include "platform/Application.h"
+#include "res/resource.h"
 #include "services/Messages.h"
 #include "tests/unit/SimTest.h"
 
@@ -188,7 +189,7 @@ TEST_F(StartUpTest, StaleXpDriverShowsTheDialogAfterTheBitmapMessage)
     auto at = [](const std::string& entry) {
         return std::find(World().log.begin(), World().log.end(), entry) - World().log.begin();
     };
-    EXPECT_LT(at("InitCommonControls"), at("DoModal 102"));
+    EXPECT_LT(at("InitCommonControls"), at("DoModal " + std::to_string(IDD_INSTALLER)));
     EXPECT_EQ(BoxTexts(), std::vector<std::string>{"Datei ist keine BMP-Datei"});
     EXPECT_EQ(World().boxes.front().owner, nullptr);
 }
@@ -238,7 +239,7 @@ TEST_F(StartUpTest, ProgramPathCutByWindowsIsNotUsed)
     EXPECT_FALSE(ProgramPathIsExact());
     TheApp().StartUp();
     EXPECT_TRUE(PictureOpenings().empty()) << "no picture looked for beside a cut path";
-    EXPECT_EQ(BoxTexts(), std::vector<std::string>{LoadMessage(1132).c_str()});
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{LoadMessage(MSG_FOLDER_UNUSABLE).c_str()});
     EXPECT_EQ(TheApp().ExitCode(), kExitInstallFailed);
 
     World().windowsDirectory = "D:\\WINNT";

@@ -7,23 +7,20 @@ import os
 import shutil
 
 import winetest
-from winetest import (MSG, APP_TITLE, ID_EXIT, ID_INSTALL, IDOK, IDYES, IDNO,
+from winetest import (MSG, APP_TITLE, ID_EXIT, ID_INSTALL, IDOK, IDCANCEL, IDYES, IDNO,
                       EXIT_FAILED, EXIT_NOTHING_TO_DO, MSGBOX_TEXT_ID)
+from program_facts import (MSG_ATTRIBUTES_NOT_READ, MSG_COPY_FAILED, MSG_DRIVER_NOT_INSTALLED,
+                           MSG_FOLDER_UNUSABLE, MSG_MAIN_TITLE, MSG_PATH_TOO_LONG)
 
 SYSTEM32 = 'C:\\windows\\system32\\'
 SHOWN_SYSTEM32 = 'C:\\windows\\System32\\'   # as the program builds it
 WM_CLOSE = 0x0010
 WM_COMMAND = 0x0111
-IDCANCEL = 2
 
-COPY_FAILED = 'Datei %s l\xe4\xdft sich nicht in %s kopieren'
-NOT_READ = 'Attribute der Datei %s k\xf6nnen nicht gelesen werden'
-TOO_LONG = 'Die Datei %s kann nicht benutzt werden: Ihr Pfad ist l\xe4nger, als Windows erlaubt.'
-FOLDER_REFUSED = ('Das Installationsprogramm kann seine Dateien in diesem Ordner nicht sicher finden: '
-                  'Der Name des Ordners enth\xe4lt Zeichen, die Windows hier nicht darstellen kann, '
-                  'oder er ist zu lang.\n\nBitte kopieren Sie alle Dateien in einen Ordner mit kurzem '
-                  'Namen ohne Sonderzeichen und starten Sie das Programm dort erneut.')
-
+COPY_FAILED = MSG[MSG_COPY_FAILED]
+NOT_READ = MSG[MSG_ATTRIBUTES_NOT_READ]
+TOO_LONG = MSG[MSG_PATH_TOO_LONG]
+FOLDER_REFUSED = MSG[MSG_FOLDER_UNUSABLE]
 
 class FieldTest(winetest.WineTestCase):
 
@@ -32,7 +29,7 @@ class FieldTest(winetest.WineTestCase):
         prefix.clear_newdev_calls()
         probe = prefix.probe(winetest.fake_newdev_env(answers))
         probe.start(args, program)
-        dialog = probe.wait_window(MSG[1005])
+        dialog = probe.wait_window(MSG[MSG_MAIN_TITLE])
         probe.click(dialog, ID_INSTALL)
         return probe, dialog
 
@@ -46,7 +43,7 @@ class FieldTest(winetest.WineTestCase):
 
     def finish_failed(self, probe, dialog):
         probe.settle(dialog)
-        self.assertEqual(probe.visible_windows(), [(MSG[1005], 0)], 'no success message')
+        self.assertEqual(probe.visible_windows(), [(MSG[MSG_MAIN_TITLE], 0)], 'no success message')
         self.assertAfterInstallation(probe, dialog)
         probe.click(dialog, ID_EXIT)
         self.assertExit(probe, EXIT_FAILED)
@@ -134,7 +131,7 @@ class FieldTest(winetest.WineTestCase):
         probe.wait_gone(info.hwnd)
         failure = self.message_box(probe, exclude=[dialog])
         self.assertEqual((failure.text, failure.child(MSGBOX_TEXT_ID).text, failure.owner),
-                         ('Setup', MSG[1207] + ' [00000005]', dialog))
+                         ('Setup', MSG[MSG_DRIVER_NOT_INSTALLED] + ' [00000005]', dialog))
         probe.click(failure.hwnd, IDOK)
         probe.wait_gone(failure.hwnd)
         self.finish_failed(probe, dialog)

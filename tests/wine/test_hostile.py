@@ -10,6 +10,7 @@ import shutil
 import winetest
 from winetest import (MSG, ID_EXIT, DRIVER_FILES, EXIT_INSTALLED_NO_RESTART, EXIT_RESTART_REQUESTED,
                       EXIT_CLOSED)
+from program_facts import MSG_MAIN_TITLE
 
 LOG = 'C:\\windows\\Vantinst.log'
 
@@ -30,7 +31,7 @@ class HostileTest(winetest.WineTestCase):
         program = self.copy_package(prefix, 'C:\\my -quiet app')
         probe = prefix.probe()
         self.start_as_service(probe, program, program)
-        dialog = probe.wait_window(MSG[1005])
+        dialog = probe.wait_window(MSG[MSG_MAIN_TITLE])
         probe.click(dialog, ID_EXIT)
         self.assertEqual(probe.wait_exit()[0], EXIT_CLOSED)
         header = prefix.read(LOG).decode('cp1252').split('\r\n')[0]

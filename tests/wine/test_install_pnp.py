@@ -8,6 +8,7 @@ import shutil
 import winetest
 from winetest import (MSG, ID_EXIT, ID_INSTALL, IDOK, DRIVER_FILES,
                       EXIT_INSTALLED_NO_RESTART, EXIT_NOTHING_TO_DO)
+from program_facts import MSG_INSTALLED_RESTART, MSG_PLEASE_WAIT
 
 # Wine traces process creation with this; a restart request shows as wineboot --end-session.
 TRACE_PROCESSES = {'WINEDEBUG': '+process'}
@@ -20,8 +21,8 @@ class PlugAndPlayInstallTest(winetest.WineTestCase):
         dialog = self.open_main_dialog(probe, '-norestart')
         probe.click(dialog, ID_INSTALL)
         box = self.message_box(probe, timeout=120, exclude=[dialog])
-        self.assertMessageBox(box, MSG[1116], owner=dialog)
-        self.assertDialogState(probe.dump(dialog), MSG[1127], install=False, exit=True, bar=False)
+        self.assertMessageBox(box, MSG[MSG_INSTALLED_RESTART], owner=dialog)
+        self.assertDialogState(probe.dump(dialog), MSG[MSG_PLEASE_WAIT], install=False, exit=True, bar=False)
         for name in files:
             self.assertEqual(prefix.read(prefix.drivers(name)),
                              prefix.read(winetest.SETUP_DIR + '\\' + name), name)

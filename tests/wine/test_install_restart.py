@@ -5,6 +5,7 @@ else: the test's own prefix is all that is affected."""
 
 import winetest
 from winetest import MSG, ID_INSTALL, IDOK, EXIT_RESTART_REQUESTED
+from program_facts import MSG_INSTALLED_RESTART
 
 
 class RestartTest(winetest.WineTestCase):
@@ -16,7 +17,7 @@ class RestartTest(winetest.WineTestCase):
         dialog = self.open_main_dialog(probe)
         probe.click(dialog, ID_INSTALL)
         box = self.message_box(probe, timeout=120, exclude=[dialog])
-        self.assertMessageBox(box, MSG[1116], owner=dialog)
+        self.assertMessageBox(box, MSG[MSG_INSTALLED_RESTART], owner=dialog)
         with open(probe.log_path, errors='replace') as log:
             self.assertNotIn('--end-session', log.read(), 'no restart before the box is closed')
         probe.click(box.hwnd, IDOK)

@@ -7,6 +7,8 @@ import os
 import winetest
 from winetest import (MSG, APP_TITLE, ID_EXIT, ID_INSTALL, IDOK, IDYES, IDNO,
                       EXIT_FAILED, EXIT_INSTALLED_NO_RESTART, FILE_ATTRIBUTE_READONLY)
+from program_facts import (MSG_DRIVER_NOT_INSTALLED, MSG_INSTALLED_RESTART, MSG_MAIN_TITLE,
+                           MSG_NEWDEV_NOT_LOADED, MSG_PLEASE_WAIT)
 
 XP_INF = winetest.SETUP_DIR + '\\orvelxpparallel.inf'
 W2K_INF = winetest.SETUP_DIR + '\\orvel2kparallel.inf'
@@ -35,21 +37,21 @@ class InstallRoadsTest(winetest.WineTestCase):
             self.assertEqual(box.buttons(), sorted(buttons))
         else:
             self.assertMessageBox(box, message, owner=dialog, buttons=buttons)
-        self.assertDialogState(probe.dump(dialog), MSG[1127], install=False, exit=False, bar=True)
+        self.assertDialogState(probe.dump(dialog), MSG[MSG_PLEASE_WAIT], install=False, exit=False, bar=True)
         self.assertProgressAdvances(probe, dialog)
         return box.hwnd
 
     def assertSuccessBox(self, probe, dialog):
         """The success message is up; the installation procedure itself is over."""
         box = self.message_box(probe, exclude=[dialog])
-        self.assertMessageBox(box, MSG[1116], owner=dialog)
-        self.assertDialogState(probe.dump(dialog), MSG[1127], install=False, exit=True, bar=False)
+        self.assertMessageBox(box, MSG[MSG_INSTALLED_RESTART], owner=dialog)
+        self.assertDialogState(probe.dump(dialog), MSG[MSG_PLEASE_WAIT], install=False, exit=True, bar=False)
         return box.hwnd
 
     def finish(self, probe, dialog, code):
         """No further box; the dialog is back to its text; Exit ends with the code."""
         probe.settle(dialog)
-        self.assertEqual(probe.visible_windows(), [(MSG[1005], 0)])
+        self.assertEqual(probe.visible_windows(), [(MSG[MSG_MAIN_TITLE], 0)])
         self.assertAfterInstallation(probe, dialog)
         probe.click(dialog, ID_EXIT)
         self.assertExit(probe, code)
@@ -67,7 +69,7 @@ class InstallRoadsTest(winetest.WineTestCase):
             with self.subTest(version=version, answers=answers):
                 prefix.set_version(version)
                 probe, dialog = self.start_installation(prefix, answers)
-                box = self.assertBoxWhileInstalling(probe, dialog, MSG[1207] + ' [%s]' % code)
+                box = self.assertBoxWhileInstalling(probe, dialog, MSG[MSG_DRIVER_NOT_INSTALLED] + ' [%s]' % code)
                 self.assertEqual(prefix.newdev_calls(), [c + (1, 0, 'null') for c in calls])
                 probe.click(box, IDOK)
                 probe.wait_gone(box)
@@ -138,8 +140,8 @@ class InstallRoadsTest(winetest.WineTestCase):
     def test_unusable_newdev_is_reported(self):
         cases = [
             # newdev.dll in system32, overrides, text of the box
-            ('fake_newdev_noentry.dll', 'newdev=n', MSG[1206] + ' [0000007f]'),
-            ('fake_newdev.dll', 'newdev=d', MSG[1206] + ' [0000007e]'),
+            ('fake_newdev_noentry.dll', 'newdev=n', MSG[MSG_NEWDEV_NOT_LOADED] + ' [0000007f]'),
+            ('fake_newdev.dll', 'newdev=d', MSG[MSG_NEWDEV_NOT_LOADED] + ' [0000007e]'),
         ]
         prefix = self.new_prefix('winxp')
         for dll, overrides, message in cases:
@@ -162,7 +164,7 @@ class InstallRoadsTest(winetest.WineTestCase):
                 info = self.message_box(probe, exclude=[dialog])
                 self.assertMessageBox(info, name, owner=0)
                 self.assertEqual(prefix.newdev_calls(), [], 'no driver update before the box is closed')
-                self.assertDialogState(probe.dump(dialog), MSG[1127], install=False, exit=False, bar=True)
+                self.assertDialogState(probe.dump(dialog), MSG[MSG_PLEASE_WAIT], install=False, exit=False, bar=True)
                 probe.click(info.hwnd, IDOK)
                 probe.wait_gone(info.hwnd)
                 box = self.assertSuccessBox(probe, dialog)

@@ -3,6 +3,8 @@
 import winetest
 from winetest import (MSG, ID_EXIT, ID_INSTALL, ID_PROGRESS, ID_TEXT, IDOK, EXIT_CLOSED,
                       WM_SYSCOMMAND, SC_CLOSE, VK_ESCAPE, PBM_GETPOS, MFT_SEPARATOR, ABOUT_COMMAND)
+from program_facts import (MSG_ABOUT_ENTRY, MSG_EXIT_BUTTON, MSG_EXPLANATION, MSG_INSTALL_BUTTON,
+                           MSG_MAIN_TITLE)
 
 
 class MainDialogTest(winetest.WineTestCase):
@@ -18,7 +20,7 @@ class MainDialogTest(winetest.WineTestCase):
         self.assertLessEqual(abs(inner_y - outer_y), 1, what + ' (y)')
 
     def assertIdleState(self, dialog):
-        self.assertEqual(dialog.child(ID_TEXT).text, MSG[1000])
+        self.assertEqual(dialog.child(ID_TEXT).text, MSG[MSG_EXPLANATION])
         self.assertTrue(dialog.child(ID_INSTALL).enabled, 'Install enabled')
         self.assertTrue(dialog.child(ID_EXIT).enabled, 'Exit enabled')
         bar = dialog.child(ID_PROGRESS)
@@ -31,14 +33,14 @@ class MainDialogTest(winetest.WineTestCase):
         dialog = self.probe.dump(hwnd)
         self.screenshot('main-dialog')
 
-        self.assertEqual(dialog.text, MSG[1005])
+        self.assertEqual(dialog.text, MSG[MSG_MAIN_TITLE])
         self.assertEqual(dialog.owner, 0)
         self.assertTrue(dialog.enabled)
         controls = [(c.id, c.cls.lower(), c.text) for c in dialog.children]
         self.assertEqual(controls, [
-            (ID_EXIT, 'button', MSG[1002]),
-            (ID_TEXT, 'static', MSG[1000]),
-            (ID_INSTALL, 'button', MSG[1004]),
+            (ID_EXIT, 'button', MSG[MSG_EXIT_BUTTON]),
+            (ID_TEXT, 'static', MSG[MSG_EXPLANATION]),
+            (ID_INSTALL, 'button', MSG[MSG_INSTALL_BUTTON]),
             (ID_PROGRESS, 'msctls_progress32', 'Progress1'),
         ])
         self.assertIdleState(dialog)
@@ -52,14 +54,14 @@ class MainDialogTest(winetest.WineTestCase):
         self.assertGreaterEqual(len(menu), 2, menu)
         separator, about = menu[-2:]
         self.assertTrue(separator[1] & MFT_SEPARATOR, 'separator before the About entry: %r' % (menu,))
-        self.assertEqual((about[0], about[2]), (ABOUT_COMMAND, MSG[1006]))
+        self.assertEqual((about[0], about[2]), (ABOUT_COMMAND, MSG[MSG_ABOUT_ENTRY]))
 
         dialog = self.probe.dump(hwnd)
         # The low four bits of the command do not matter.
         for command in [ABOUT_COMMAND, ABOUT_COMMAND | 0xF]:
             with self.subTest(command=hex(command)):
                 self.probe.post(hwnd, WM_SYSCOMMAND, command)
-                about = self.probe.dump(self.probe.wait_window(MSG[1006]))
+                about = self.probe.dump(self.probe.wait_window(MSG[MSG_ABOUT_ENTRY]))
                 if command == ABOUT_COMMAND:
                     self.screenshot('about-box')
                 self.assertIn(winetest.ABOUT_VERSION_LINE, [c.text for c in about.children])

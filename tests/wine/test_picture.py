@@ -6,6 +6,7 @@ import subprocess
 
 import winetest
 from winetest import MSG, ID_EXIT, IDOK, EXIT_CLOSED
+from program_facts import MSG_BMP_NO_INFO_BLOCK, MSG_MAIN_TITLE
 
 WIDTH, HEIGHT = 190, 102
 
@@ -51,10 +52,10 @@ class PictureTest(winetest.WineTestCase):
         probe = prefix.probe()
         probe.start()
         box = self.message_box(probe)
-        self.assertMessageBox(box, MSG[1202], owner=0)
+        self.assertMessageBox(box, MSG[MSG_BMP_NO_INFO_BLOCK], owner=0)
         probe.click(box.hwnd, IDOK)
         probe.wait_gone(box.hwnd)
-        hwnd = probe.wait_window(MSG[1005])
+        hwnd = probe.wait_window(MSG[MSG_MAIN_TITLE])
         probe.settle(hwnd)
         x, y = probe.dump(hwnd).origin
         shot = self.screenshot('picture-missing')

@@ -8,6 +8,7 @@ import re
 import winetest
 from winetest import (MSG, ID_EXIT, ID_INSTALL, IDOK, DRIVER_FILES, EXIT_FAILED, EXIT_NOTHING_TO_DO,
                       EXIT_INSTALLED_NO_RESTART, EXIT_RESTART_REQUESTED)
+from program_facts import MSG_DRIVER_NOT_INSTALLED, MSG_INSTALLED_RESTART
 
 LOG = 'C:\\windows\\Vantinst.log'
 TRACE_PROCESSES = {'WINEDEBUG': '+process'}
@@ -69,13 +70,15 @@ class QuietTest(winetest.WineTestCase):
                 self.assertIn('Decision: install, quietly', lines)
                 self.assertEqual(lines[-1], 'Exit status %d' % status)
                 if status == EXIT_FAILED:
-                    self.assertIn('Message 1207: %s [00000005]' % MSG[1207], lines)
+                    self.assertIn('Message %d: %s [00000005]'
+                                  % (MSG_DRIVER_NOT_INSTALLED, MSG[MSG_DRIVER_NOT_INSTALLED]), lines)
 
                 # Now the driver is current (or was never put there): a second quiet run.
                 if files:
                     self.assertEqual(self.run_quietly(probe, args), EXIT_NOTHING_TO_DO)
                     self.assertEqual(self.log_lines(prefix)[-2:],
-                                     ['Decision: nothing to do, the driver is current', 'Exit status 0'])
+                                     ['Decision: nothing to do, the driver is current',
+                                      'Exit status %d' % EXIT_NOTHING_TO_DO])
                 prefix.close()   # a prefix of its own for each case; only two may live at once
 
     def test_real_plug_and_play_road_quietly(self):
@@ -100,7 +103,7 @@ class QuietTest(winetest.WineTestCase):
         self.assertEqual(self.run_quietly(probe, '-quiet'), EXIT_RESTART_REQUESTED)
         with open(probe.log_path, errors='replace') as log:
             self.assertIn('wineboot.exe --end-session', log.read())
-        self.assertEqual(self.log_lines(prefix)[-2:], ['Restart requested: accepted', 'Exit status 1641'])
+        self.assertEqual(self.log_lines(prefix)[-2:], ['Restart requested: accepted', 'Exit status %d' % EXIT_RESTART_REQUESTED])
 
     def test_slash_forms_in_an_interactive_run(self):
         prefix = self.new_prefix('winxp')
@@ -113,7 +116,7 @@ class QuietTest(winetest.WineTestCase):
         probe.click(info.hwnd, IDOK)
         probe.wait_gone(info.hwnd)
         box = self.message_box(probe, exclude=[dialog])
-        self.assertMessageBox(box, MSG[1116], owner=dialog)
+        self.assertMessageBox(box, MSG[MSG_INSTALLED_RESTART], owner=dialog)
         probe.click(box.hwnd, IDOK)
         probe.wait_gone(box.hwnd)
         self.assertAfterInstallation(probe, dialog)
@@ -151,10 +154,10 @@ class QuietTest(winetest.WineTestCase):
             'Driver file C:\\windows\\System32\\drivers\\orvelxpparallel.sys: missing [00000002]',
             'Decision: install, the dialog is shown',
             'Driver update *PNP0400 with C:\\Setup\\orvelxpparallel.inf: failed [00000005]',
-            'Message 1207: %s [00000005]' % MSG[1207],
-            'Exit status 1603',
+            'Message %d: %s [00000005]' % (MSG_DRIVER_NOT_INSTALLED, MSG[MSG_DRIVER_NOT_INSTALLED]),
+            'Exit status %d' % EXIT_FAILED,
         ])
-        self.assertEqual(lines[starts[1] - 1], 'Exit status 0')
+        self.assertEqual(lines[starts[1] - 1], 'Exit status %d' % EXIT_NOTHING_TO_DO)
 
 
 if __name__ == '__main__':

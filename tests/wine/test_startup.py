@@ -5,6 +5,7 @@ import shutil
 
 import winetest
 from winetest import MSG, DRIVER_FILES, EXIT_CLOSED, EXIT_NOTHING_TO_DO, ID_EXIT
+from program_facts import MSG_BMP_NOT_FOUND, MSG_MAIN_TITLE
 
 
 class StartUpTest(winetest.WineTestCase):
@@ -16,7 +17,7 @@ class StartUpTest(winetest.WineTestCase):
 
     def run_expecting_dialog(self, probe):
         probe.start()
-        dialog = probe.wait_window(MSG[1005])
+        dialog = probe.wait_window(MSG[MSG_MAIN_TITLE])
         probe.click(dialog, ID_EXIT)
         self.assertExit(probe, EXIT_CLOSED)
 
@@ -97,7 +98,7 @@ class StartUpTest(winetest.WineTestCase):
                     os.unlink(prefix.unix(prefix.drivers('orvelxpparallel.sys')))
                 probe.start()
                 box = self.message_box(probe)
-                self.assertMessageBox(box, MSG[1200], owner=0)
+                self.assertMessageBox(box, MSG[MSG_BMP_NOT_FOUND], owner=0)
                 self.assertEqual(probe.visible_windows(), [(winetest.APP_TITLE, 0)],
                                  'the box is the only window')
                 probe.click(box.hwnd, winetest.IDOK)
@@ -105,7 +106,7 @@ class StartUpTest(winetest.WineTestCase):
                 if installed:
                     self.run_expecting_silence(probe)
                 else:
-                    dialog = probe.wait_window(MSG[1005])
+                    dialog = probe.wait_window(MSG[MSG_MAIN_TITLE])
                     self.assertTrue(probe.dump(dialog).child(ID_EXIT).enabled)
                     probe.click(dialog, ID_EXIT)
                     self.assertExit(probe, EXIT_CLOSED)

@@ -36,6 +36,8 @@ import tempfile
 import time
 import unittest
 
+import program_facts as facts
+
 WINE_BIN = '/usr/lib/wine'
 WINESERVER = os.path.join(WINE_BIN, 'wineserver')
 
@@ -75,12 +77,12 @@ PROGRAM = SETUP_DIR + '\\Vantinst.exe'
 SHIPPED = ['Vantinst.exe', 'OEM.BMP', 'orvelxpparallel.inf', 'orvel2kparallel.inf',
            'orvelxpparallel.sys', 'orvel2kparallel.sys', 'orvel2kparport.sys']
 
-# Exit statuses of the program.
-EXIT_NOTHING_TO_DO = 0
-EXIT_CLOSED = 1602          # dialog closed, no installation attempted
-EXIT_FAILED = 1603          # installation attempted and not done
-EXIT_RESTART_REQUESTED = 1641
-EXIT_INSTALLED_NO_RESTART = 3010
+# Exit statuses of the program (app/ExitStatus.h).
+EXIT_NOTHING_TO_DO = facts.kExitNothingToDo
+EXIT_CLOSED = facts.kExitUserClosed                     # dialog closed, no installation attempted
+EXIT_FAILED = facts.kExitInstallFailed                  # installation attempted and not done
+EXIT_RESTART_REQUESTED = facts.kExitRestartInitiated
+EXIT_INSTALLED_NO_RESTART = facts.kExitRestartRequired
 
 # Windows messages and values the tests use.
 WM_NULL = 0x0000
@@ -89,39 +91,20 @@ WM_TIMER = 0x0113
 SC_CLOSE = 0xF060
 VK_ESCAPE = 0x1B
 PBM_GETPOS = 0x0408
-IDOK, IDYES, IDNO = 1, 6, 7
+IDOK, IDCANCEL, IDYES, IDNO = 1, 2, 6, 7
 MSGBOX_TEXT_ID = 0xFFFF
 FILE_ATTRIBUTE_READONLY = 1
 MFT_SEPARATOR = 0x800
-ABOUT_COMMAND = 0x0010      # the About entry of the main dialog's system menu
+ABOUT_COMMAND = facts.IDM_ABOUTBOX   # the About entry of the main dialog's system menu
 
-# Control ids of the main dialog.
-ID_INSTALL, ID_EXIT, ID_TEXT, ID_PROGRESS = 1000, 2, 1002, 1003
+# Control ids of the main dialog (res/resource.h; Exit is Windows' IDCANCEL).
+ID_INSTALL, ID_EXIT, ID_TEXT, ID_PROGRESS = facts.IDC_INSTALL, IDCANCEL, facts.IDC_EXPLANATION, facts.IDC_PROGRESS
 
-# The program's texts as the user sees them (German set).
-MSG = {
-    1000: ("Dieser Treiber stellt dem MultiBrenno die erste Druckerschnittstelle (LPT1) zu Verfügung\n\n"
-           "Wählen Sie 'Installieren' wenn Sie dies möchten\n"
-           "Soll kein Treiber installiert werden so wählen Sie 'Ende'\n"
-           + '_' * 44 + "\n\n"
-           "This driver is needed for the MultiBrenno to use the first Printer-Port (LPT1).\n\n"
-           "Choose 'Install' if you want to install it\n"
-           "If you don't want to install the driver choose 'Exit'"),
-    1002: "Ende / Exit",
-    1004: "Installieren / Install",
-    1005: "Druckerport-Treiber für MultiBrenno unter Windows 2000/XP",
-    1006: "Inf&o über Vantinst...",
-    1116: ("Der DruckerPort-Treiber wurde erfolgreich installiert.\n"
-           "Bitte beenden Sie alle anderen Programme, der Rechner  wird neu gestartet.\n"
-           "Wählen Sie dann in der WinBrenno-Software den Treiber \"Paralell,32Bit,Uni\" aus."),
-    1127: "Installation läuft.\n\nBitte warten (kann bis zu 30 Sekunden dauern) ...",
-    1200: "Konnte BMP-Datei nicht finden",
-    1202: ("BMP-Datei enthält keinen Informationsblock, deshalb kann BMP-Datei nicht gelesen werden."),
-    1206: "Die unter Windows XP oder Windows 2000 benötigte DLL \"newdev.dll\" kann nicht geladen werden.",
-    1207: "Treiber konnte nicht installiert werden.",
-}
+# The program's texts as the user sees them, by message id (res/messages.def, decoded
+# from code page 1252). The ids are those of res/resource.h, e.g. MSG[MSG_MAIN_TITLE].
+MSG = facts.MESSAGES
 APP_TITLE = 'Vantinst'
-ABOUT_VERSION_LINE = 'Vantinst Version 1.01'   # first line of the About box
+ABOUT_VERSION_LINE = 'Vantinst Version ' + facts.VANTINST_VERSION   # first line of the About box
 
 # Driver files that the start-up check looks at, per reported Windows version.
 DRIVER_FILES = {
@@ -749,7 +732,7 @@ class WineTestCase(unittest.TestCase):
     def open_main_dialog(self, probe, args=''):
         """Starts the program and returns the main dialog once it is on the screen."""
         probe.start(args)
-        return probe.wait_window(MSG[1005])
+        return probe.wait_window(MSG[facts.MSG_MAIN_TITLE])
 
     def message_box(self, probe, timeout=30, exclude=()):
         """Waits for a message box (or any other new dialog) and returns its snapshot."""
@@ -773,7 +756,7 @@ class WineTestCase(unittest.TestCase):
 
     def assertAfterInstallation(self, probe, hwnd):
         probe.settle(hwnd)
-        self.assertDialogState(probe.dump(hwnd), MSG[1000], install=False, exit=True, bar=False)
+        self.assertDialogState(probe.dump(hwnd), MSG[facts.MSG_EXPLANATION], install=False, exit=True, bar=False)
 
     def assertProgressAdvances(self, probe, hwnd, timeout=15):
         """The bar is past the procedure's own steps and the timer keeps stepping it."""
@@ -794,7 +777,7 @@ class WineTestCase(unittest.TestCase):
             probe.post(hwnd, WM_TIMER, 1)
         # Posted messages arrive in order: once the About box is up, the ticks are handled.
         probe.post(hwnd, WM_SYSCOMMAND, ABOUT_COMMAND)
-        about = probe.wait_window(MSG[1006])
+        about = probe.wait_window(MSG[facts.MSG_ABOUT_ENTRY])
         probe.click(about, IDOK)
         probe.wait_gone(about)
         self.assertEqual(probe.send(bar, PBM_GETPOS), before, 'progress bar position')
