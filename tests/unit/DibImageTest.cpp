@@ -231,35 +231,38 @@ TEST_F(DibImageTest, ShippedPictureFitsTheDialog)
 // ---------------------------------------------------------------------------------------
 // Faults of the file system itself.
 
-TEST_F(DibImageTest, ReadErrorsLeaveNothingOpenOrAllocated)
+// The read fails after this many bytes of the file.
+class ReadErrorTest : public DibImageTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(ReadErrorTest, LeavesNothingOpenOrAllocated)
 {
+    const int failAfter = GetParam();
     Bmp bmp;
     bmp.width = 64;
     bmp.height = 8;
     bmp.rows = Pattern(RowBytes(64) * 8);
-    std::string bytes = bmp.Bytes();
-    for (int failAfter : {0, 5, 13, 14, 40, 57, 117, 118, 150}) {
-        sim::Reset();
-        DibImage reader;
-        sim::AddFile(kPath, bytes);
-        World().failReadAfterBytes = failAfter;
-        EXPECT_EQ(reader.Load(kPath), 0) << failAfter;
-        ASSERT_EQ(World().boxes.size(), 1u) << failAfter;
-        if (failAfter < 14) {
-            bool loaderMessage = false;
-            for (unsigned id = MSG_BMP_NOT_FOUND; id <= MSG_BMP_COMPRESSED; ++id)
-                loaderMessage = loaderMessage || World().boxes[0].text == LoaderText(id);
-            EXPECT_TRUE(loaderMessage) << failAfter << ": " << World().boxes[0].text;
-        } else {
-            EXPECT_EQ(World().boxes[0].text, LoaderText(MSG_BMP_NO_INFO_BLOCK)) << failAfter;
-        }
-        EXPECT_EQ(World().openFiles, 0) << failAfter;
-        EXPECT_EQ(reader.bits.Get(), nullptr) << failAfter;
-        EXPECT_FALSE(reader.file) << failAfter;
-        reader.Paint(kDc, 2, 2);
-        EXPECT_TRUE(sim::LogOf("StretchDIBits").empty()) << failAfter;
+    DibImage reader;
+    sim::AddFile(kPath, bmp.Bytes());
+    World().failReadAfterBytes = failAfter;
+    EXPECT_EQ(reader.Load(kPath), 0);
+    ASSERT_EQ(World().boxes.size(), 1u);
+    if (failAfter < 14) {
+        bool loaderMessage = false;
+        for (unsigned id = MSG_BMP_NOT_FOUND; id <= MSG_BMP_COMPRESSED; ++id)
+            loaderMessage = loaderMessage || World().boxes[0].text == LoaderText(id);
+        EXPECT_TRUE(loaderMessage) << World().boxes[0].text;
+    } else {
+        EXPECT_EQ(World().boxes[0].text, LoaderText(MSG_BMP_NO_INFO_BLOCK));
     }
+    EXPECT_EQ(World().openFiles, 0);
+    EXPECT_EQ(reader.bits.Get(), nullptr);
+    EXPECT_FALSE(reader.file);
+    reader.Paint(kDc, 2, 2);
+    EXPECT_TRUE(sim::LogOf("StretchDIBits").empty());
 }
+
+INSTANTIATE_TEST_SUITE_P(FailingAfter, ReadErrorTest, ::testing::Values(0, 5, 13, 14, 40, 57, 117, 118, 150),
+    [](const ::testing::TestParamInfo<int>& info) { return std::to_string(info.param) + "_bytes"; });
 
 TEST_F(DibImageTest, SeekErrorLeavesNothingOpenOrAllocated)
 {

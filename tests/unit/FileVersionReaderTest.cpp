@@ -259,20 +259,23 @@ TEST_F(FileVersionReaderTest, MissingValueIsEmptyAndNamesMatchWithoutCase)
     EXPECT_STREQ(reader.GetStringValue("ORVELVERSION").c_str(), "1.59");
 }
 
-TEST_F(FileVersionReaderTest, NamesOf260CharactersOrMoreAreRefused)
+class LongNameTest : public FileVersionReaderTest, public ::testing::WithParamInterface<std::size_t> {};
+
+TEST_P(LongNameTest, NamesOf260CharactersOrMoreAreRefused)
 {
-    for (std::size_t length : {std::size_t{259}, std::size_t{260}, std::size_t{261}, std::size_t{400}}) {
-        sim::Reset();
-        std::string name = "C:\\" + std::string(length - 9, 'd') + "\\a.sys";
-        ASSERT_EQ(name.size(), length);
-        AddDriver(name, Marker("1.59"));
-        int expected = length < 260 ? 1 : 0;
-        FileVersionReader reader;
-        EXPECT_EQ(reader.Open(name.c_str()), expected) << length;
-        EXPECT_EQ(CheckDriverFileVersion(name.c_str()), expected) << length;
-        EXPECT_TRUE(World().boxes.empty());
-    }
+    const std::size_t length = GetParam();
+    std::string name = "C:\\" + std::string(length - 9, 'd') + "\\a.sys";
+    ASSERT_EQ(name.size(), length);
+    AddDriver(name, Marker("1.59"));
+    int expected = length < 260 ? 1 : 0;
+    FileVersionReader reader;
+    EXPECT_EQ(reader.Open(name.c_str()), expected);
+    EXPECT_EQ(CheckDriverFileVersion(name.c_str()), expected);
+    EXPECT_TRUE(World().boxes.empty());
 }
+
+INSTANTIATE_TEST_SUITE_P(Lengths, LongNameTest, ::testing::Values(259, 260, 261, 400),
+    [](const ::testing::TestParamInfo<std::size_t>& info) { return std::to_string(info.param) + "_characters"; });
 
 TEST_F(FileVersionReaderTest, NullNameReadsTheRunningProgram)
 {

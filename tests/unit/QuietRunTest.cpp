@@ -11,27 +11,41 @@
 
 namespace {
 
+// Each line with what both tests find in it: HasOption is the plain substring test for
+// one spelling ("-info"), HasSwitch takes the dash and the slash form. Both look only
+// after the program's name, and both are case-sensitive.
 struct SwitchCase {
     const char* line;
-    bool info, norestart, quiet;
+    bool dashInfo, dashNorestart;   // HasOption "-info", "-norestart"
+    bool info, norestart, quiet;    // HasSwitch
 };
 
 TEST(SwitchTest, DashAndSlashFormsAfterTheProgramNameOnly)
 {
     const SwitchCase cases[] = {
-        {"\"C:\\Program Files\\Setup\\Vantinst.exe\" -info -norestart -quiet", true, true, true},
-        {"\"C:\\Program Files\\Setup\\Vantinst.exe\" /info /norestart /quiet", true, true, true},
-        {"Vantinst.exe /quiet -norestart", false, true, true},
-        {"\"C:\\Program Files\\Setup\\Vantinst.exe\"", false, false, false},
-        {"\"C:\\-norestart\\/quiet\\-info\\Vantinst.exe\"", false, false, false},
-        {"\"C:\\/norestart\\Vantinst.exe\" /info", true, false, false},
-        {"C:\\/quiet\\Vantinst.exe -info", true, false, false},
-        {"Vantinst.exe x/norestartx", false, true, false},
-        {"Vantinst.exe /NORESTART /Quiet -Info /QUIET", false, false, false},
-        {"Vantinst.exe", false, false, false},
-        {"", false, false, false},
+        {"\"C:\\Program Files\\Setup\\Vantinst.exe\" -info -norestart", true, true, true, true, false},
+        {"\"C:\\Program Files\\Setup\\Vantinst.exe\" -info -norestart -quiet", true, true, true, true, true},
+        {"\"C:\\Program Files\\Setup\\Vantinst.exe\" /info /norestart /quiet", false, false, true, true, true},
+        {"\"C:\\Program Files\\Setup\\Vantinst.exe\"", false, false, false, false, false},
+        {"Vantinst.exe -norestart -info", true, true, true, true, false},
+        {"Vantinst.exe /quiet -norestart", false, true, false, true, true},
+        // Switch words inside the program's path are not switches.
+        {"\"C:\\-norestart\\-info\\Vantinst.exe\"", false, false, false, false, false},
+        {"\"C:\\-norestart\\/quiet\\-info\\Vantinst.exe\"", false, false, false, false, false},
+        {"\"C:\\/norestart\\Vantinst.exe\" /info", false, false, true, false, false},
+        {"C:\\-norestart\\Vantinst.exe -info", true, false, true, false, false},
+        {"C:\\/quiet\\Vantinst.exe -info", true, false, true, false, false},
+        // A substring test: a switch also counts inside a longer word, in its case only.
+        {"Vantinst.exe x-norestartx", false, true, false, true, false},
+        {"Vantinst.exe x/norestartx", false, false, false, true, false},
+        {"Vantinst.exe -NORESTART /norestart -Info", false, false, false, true, false},
+        {"Vantinst.exe /NORESTART /Quiet -Info /QUIET", false, false, false, false, false},
+        {"Vantinst.exe", false, false, false, false, false},
+        {"", false, false, false, false, false},
     };
     for (const SwitchCase& c : cases) {
+        EXPECT_EQ(HasOption(c.line, "-info"), c.dashInfo) << c.line;
+        EXPECT_EQ(HasOption(c.line, "-norestart"), c.dashNorestart) << c.line;
         EXPECT_EQ(HasSwitch(c.line, "info"), c.info) << c.line;
         EXPECT_EQ(HasSwitch(c.line, "norestart"), c.norestart) << c.line;
         EXPECT_EQ(HasSwitch(c.line, "quiet"), c.quiet) << c.line;

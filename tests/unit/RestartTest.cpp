@@ -1,5 +1,4 @@
-// The command-line switches and the restart of Windows after an installation.
-#include "platform/CommandLine.h"
+// The restart of Windows after an installation, and the -norestart switch that skips it.
 #include "res/resource.h"
 #include "services/Messages.h"
 #include "services/SystemRestart.h"
@@ -11,28 +10,6 @@
 namespace {
 
 using namespace install_test;
-
-TEST(CommandLineTest, SwitchesAreSearchedAfterTheProgramName)
-{
-    struct Case {
-        const char* line;
-        bool info, norestart;
-    } cases[] = {
-        {"\"C:\\Program Files\\Setup\\Vantinst.exe\" -info -norestart", true, true},
-        {"\"C:\\Program Files\\Setup\\Vantinst.exe\"", false, false},
-        {"\"C:\\-norestart\\-info\\Vantinst.exe\"", false, false},
-        {"C:\\-norestart\\Vantinst.exe -info", true, false},
-        {"Vantinst.exe -norestart -info", true, true},
-        {"Vantinst.exe x-norestartx", false, true},
-        {"Vantinst.exe -NORESTART /norestart -Info", false, false},
-        {"Vantinst.exe", false, false},
-        {"", false, false},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(HasOption(c.line, "-info"), c.info) << c.line;
-        EXPECT_EQ(HasOption(c.line, "-norestart"), c.norestart) << c.line;
-    }
-}
 
 struct RestartCase {
     const char* name;

@@ -49,24 +49,30 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 struct VersionCase {
+    const char* name;
     DWORD platform, major, minor;
     int nt5, xp;
 };
 
-TEST(WindowsVersionTest, AnswersForEveryWindows)
+class WindowsVersionTest : public SimTest, public ::testing::WithParamInterface<VersionCase> {};
+
+TEST_P(WindowsVersionTest, AnswersForEveryWindows)
 {
-    const VersionCase cases[] = {{2, 5, 0, 1, 0}, {2, 5, 1, 1, 1}, {2, 5, 2, 1, 0}, {2, 4, 0, 0, 0},
-                                 {2, 6, 1, 0, 0}, {1, 4, 10, 0, 0}, {1, 5, 1, 0, 0}};
-    for (const VersionCase& c : cases) {
-        sim::Reset();
-        sim::Get().platformId = c.platform;
-        sim::Get().major = c.major;
-        sim::Get().minor = c.minor;
-        EXPECT_EQ(IsWindowsNt5(), c.nt5) << c.platform << " " << c.major << "." << c.minor;
-        EXPECT_EQ(IsWindowsXp(), c.xp) << c.platform << " " << c.major << "." << c.minor;
-        EXPECT_TRUE(sim::Get().boxes.empty());
-    }
+    const VersionCase& c = GetParam();
+    World().platformId = c.platform;
+    World().major = c.major;
+    World().minor = c.minor;
+    EXPECT_EQ(IsWindowsNt5(), c.nt5);
+    EXPECT_EQ(IsWindowsXp(), c.xp);
+    EXPECT_TRUE(World().boxes.empty());
 }
+
+INSTANTIATE_TEST_SUITE_P(Versions, WindowsVersionTest,
+    ::testing::Values(VersionCase{"Windows_2000", 2, 5, 0, 1, 0}, VersionCase{"Windows_XP", 2, 5, 1, 1, 1},
+                      VersionCase{"NT_5_2", 2, 5, 2, 1, 0}, VersionCase{"NT_4", 2, 4, 0, 0, 0},
+                      VersionCase{"Windows_7", 2, 6, 1, 0, 0}, VersionCase{"Windows_98", 1, 4, 10, 0, 0},
+                      VersionCase{"Platform_1_version_5_1", 1, 5, 1, 0, 0}),
+    [](const ::testing::TestParamInfo<VersionCase>& info) { return std::string(info.param.name); });
 
 class WindowsVersionQueryTest : public SimTest {};
 
