@@ -1,30 +1,16 @@
 #include "install/ProgramPaths.h"
 
 #include "platform/Application.h"
+#include "platform/PathName.h"
 #include "platform/Win.h"
 #include "res/resource.h"
 #include "services/Messages.h"
 
-namespace {
-
-// Past the last backslash, slash or drive colon.
-const char* LastComponent(const char* path)
-{
-    const char* component = path;
-    for (const char* p = path; *p; ++p) {
-        if (*p == '\\' || *p == '/' || (*p == ':' && p == path + 1))
-            component = p + 1;
-    }
-    return component;
-}
-
-}  // namespace
-
 String JoinProgramDirectory(const char* programPath, const char* name)
 {
-    const char* directoryEnd = LastComponent(programPath);
+    const char* directoryEnd = LastPathComponent(programPath);
     String path(programPath, static_cast<std::size_t>(directoryEnd - programPath));
-    path.Append(LastComponent(name));
+    path.Append(LastPathComponent(name));
     return path;
 }
 

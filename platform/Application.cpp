@@ -1,5 +1,7 @@
 #include "platform/Application.h"
 
+#include "platform/PathName.h"
+
 #include <cstring>
 
 namespace {
@@ -49,11 +51,7 @@ bool ProgramPathIsExact()
 
 String TitleFromPath(const char* path)
 {
-    const char* name = path;
-    for (const char* p = path; *p; ++p) {
-        if (*p == '\\' || *p == '/' || *p == ':')
-            name = p + 1;
-    }
+    const char* name = LastPathComponent(path);
     const char* dot = std::strrchr(name, '.');
     return String(name, dot ? static_cast<std::size_t>(dot - name) : std::strlen(name));
 }

@@ -1,6 +1,6 @@
 #include "platform/SystemLibrary.h"
 
-#include "platform/String.h"
+#include "platform/PathName.h"
 
 HMODULE LoadSystemLibrary(const char* name)
 {
@@ -8,7 +8,5 @@ HMODULE LoadSystemLibrary(const char* name)
     UINT length = os::GetSystemDirectoryA(directory, MAX_PATH);
     if (length == 0 || length >= MAX_PATH)
         return nullptr;
-    String path(directory);
-    path.Append('\\').Append(name);
-    return os::LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    return os::LoadLibraryExA(JoinPath(directory, name).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
