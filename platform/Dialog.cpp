@@ -1,6 +1,7 @@
 #include "platform/Dialog.h"
 
 #include "platform/Application.h"
+#include "platform/DialogHost.h"
 
 Dialog::Dialog(UINT templateId, HWND parent) : templateId_(templateId), parent_(parent) {}
 
@@ -14,10 +15,18 @@ const MessageEntry* Dialog::MessageTable() const
 
 void Dialog::DoDataExchange() {}
 
+INT_PTR Dialog::DoModal()
+{
+    HWND owner = parent_;
+    if (!owner && Application::Current())
+        owner = Application::Current()->MainWindow();
+    return os::RunModalDialog(*this, templateId_, owner);
+}
+
 BOOL Dialog::OnInitDialog()
 {
     DoDataExchange();
-    CenterWindow(window_);
+    os::CenterWindow(window_);
     return TRUE;
 }
 

@@ -48,6 +48,3 @@ private:
 
 // Enables or disables a dialog's control; a dialog without that control is left alone.
 void EnableDialogControl(HWND dialog, int id, BOOL enable);
-
-// Centres a dialog over its owner, or on the screen's work area when it has none.
-void CenterWindow(HWND window);

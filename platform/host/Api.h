@@ -1,6 +1,6 @@
 // Host stand-ins for the Windows declarations the program uses. Values and layouts
-// are those of the Windows SDK; the functions are implemented by the simulator in
-// tests/sim and live in namespace os, as the real ones do on Windows.
+// are those of the Windows SDK; the functions live in namespace os, as the real ones
+// do on Windows, and the host build links a simulated Windows that defines them.
 //
 // The constants are not written here but in SdkValues.def, one line each, because the
 // win32 and win64 builds check that list against the real SDK headers. To add one,

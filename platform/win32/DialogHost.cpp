@@ -1,4 +1,5 @@
-#include "platform/Application.h"
+#include "platform/DialogHost.h"
+
 #include "platform/Dialog.h"
 
 namespace {
@@ -24,13 +25,12 @@ INT_PTR CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARA
 
 }  // namespace
 
-INT_PTR Dialog::DoModal()
+namespace os {
+
+INT_PTR RunModalDialog(Dialog& dialog, UINT templateId, HWND owner)
 {
-    HWND owner = parent_;
-    if (!owner && Application::Current())
-        owner = Application::Current()->MainWindow();
-    return ::DialogBoxParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId_), owner, DialogProcedure,
-                             reinterpret_cast<LPARAM>(this));
+    return ::DialogBoxParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId), owner, DialogProcedure,
+                             reinterpret_cast<LPARAM>(&dialog));
 }
 
 void CenterWindow(HWND window)
@@ -50,3 +50,5 @@ void CenterWindow(HWND window)
     int y = area.top + (area.bottom - area.top - height) / 2;
     ::SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
+
+}  // namespace os
