@@ -101,6 +101,8 @@ BOOL FakeUpdate(HWND owner, LPCSTR hardwareId, LPCSTR inf, DWORD flags, PBOOL re
     Get().lastError = result;
     if (result == 0 && Get().updateDelivers)
         DeliverDriverFiles(inf);
+    if (reboot)
+        *reboot = result == 0 ? Get().updateNeedsRestart : FALSE;
     return result == 0;
 }
 

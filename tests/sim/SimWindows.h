@@ -122,6 +122,8 @@ struct World {
     // A success puts the driver files in drivers\ as Windows' update does; false: a faulty
     // class installer, or Wine's update for a hardware id that no device has.
     bool updateDelivers = true;
+    // What a successful update answers through its reboot-required pointer, when given one.
+    BOOL updateNeedsRestart = FALSE;
     int loadedLibraries = 0;
 
     // restart

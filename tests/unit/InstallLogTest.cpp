@@ -105,6 +105,7 @@ TEST_F(InstallLogTest, RunsAppendBlocksForEachRoad)
         "Driver file C:\\WINDOWS\\System32\\drivers\\orvel2kparport.sys: missing [00000002]",
         "Decision: install, quietly",
         "Driver update *PNP0400 with C:\\Setup\\orvel2kparallel.inf: installed [00000000]",
+        "Windows says: no restart is needed",
         "Driver file C:\\WINDOWS\\System32\\drivers\\orvel2kparallel.sys after the update: OrvelVersion \"1.59\"",
         "Driver file C:\\WINDOWS\\System32\\drivers\\orvel2kparport.sys after the update: OrvelVersion \"1.59\"",
         "Message 1116: Der DruckerPort-Treiber wurde erfolgreich installiert.",
