@@ -8,6 +8,7 @@
 #include "install/WindowsVersion.h"
 #include "platform/CommandLine.h"
 #include "res/resource.h"
+#include "services/AdministratorCheck.h"
 #include "services/DriverVersionCheck.h"
 #include "services/InstallLog.h"
 #include "services/Messages.h"
@@ -69,6 +70,8 @@ int InstallerApp::Run()
         ShowMessage(MSG_FOLDER_UNUSABLE);
         return kExitInstallFailed;
     }
+    if (!MayInstall())
+        return kExitInstallFailed;
     if (Quiet()) {
         LogLine("Decision: install, quietly");
         return InstallAndRestart(nullptr, nullptr);

@@ -451,6 +451,41 @@ BOOL OpenProcessToken(HANDLE process, DWORD access, HANDLE* token)
     return TRUE;
 }
 
+BOOL AllocateAndInitializeSid(SID_IDENTIFIER_AUTHORITY* authority, BYTE count, DWORD sub0, DWORD sub1, DWORD, DWORD,
+                              DWORD, DWORD, DWORD, DWORD, PSID* sid)
+{
+    std::string text = "S-1-" + std::to_string(authority->Value[5]);
+    const DWORD subs[2] = {sub0, sub1};
+    for (BYTE i = 0; i < count && i < 2; ++i)
+        text += "-" + std::to_string(subs[i]);
+    Get().log.push_back("AllocateAndInitializeSid " + text);
+    if (Get().administrator == -2) {
+        Get().lastError = Get().adminCheckError;
+        return FALSE;
+    }
+    ++Get().liveSids;
+    *sid = new std::string(text);
+    return TRUE;
+}
+
+BOOL CheckTokenMembership(HANDLE token, PSID sid, PBOOL isMember)
+{
+    Get().log.push_back(std::string("CheckTokenMembership ") + (token ? "token " : "") + *static_cast<std::string*>(sid));
+    if (Get().administrator < 0) {
+        Get().lastError = Get().adminCheckError;
+        return FALSE;
+    }
+    *isMember = Get().administrator == 1 && *static_cast<std::string*>(sid) == "S-1-5-32-544";
+    return TRUE;
+}
+
+void* FreeSid(PSID sid)
+{
+    --Get().liveSids;
+    delete static_cast<std::string*>(sid);
+    return nullptr;
+}
+
 BOOL LookupPrivilegeValueA(LPCSTR system, LPCSTR name, LUID* luid)
 {
     Get().log.push_back(std::string("LookupPrivilegeValue ") + (system ? system : "local") + " " + name);

@@ -126,6 +126,12 @@ struct World {
     BOOL updateNeedsRestart = FALSE;
     int loadedLibraries = 0;
 
+    // Administrators group: 1 the user is a member, 0 not; -1 the membership check fails,
+    // -2 the group's SID cannot even be built
+    int administrator = 1;
+    DWORD adminCheckError = 1008;  // ERROR_NO_TOKEN
+    int liveSids = 0;
+
     // restart
     BOOL tokenOpens = TRUE;
     DWORD adjustError = ERROR_SUCCESS;

@@ -1,0 +1,115 @@
+// What guards an installation before anything changes: administrator rights, one
+// installer at a time, and (in a quiet run) waiting for Windows' own device installations.
+#include "app/ExitStatus.h"
+#include "app/InstallerDialog.h"
+#include "tests/unit/SimTest.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char kLog[] = "C:\\WINDOWS\\Vantinst.log";
+
+class UnattendedTest : public SimTest {
+protected:
+    void SetUp() override
+    {
+        SimTest::SetUp();
+        World().directories = {sim::Key("C:\\WINDOWS"), sim::Key("C:\\WINDOWS\\System32\\drivers"),
+                               sim::Key("C:\\WINDOWS\\System32\\dllcache")};
+        for (const char* name : {"orvelxpparallel.sys", "orvel2kparallel.sys", "orvel2kparport.sys"})
+            sim::AddFile(std::string("C:\\Setup\\") + name, name);
+        World().onModal = [](Dialog& dialog, HWND window) {
+            if (dialog.TemplateId() == 102)
+                dialog.Dispatch(window, WM_COMMAND, MAKEWPARAM(1000, BN_CLICKED), 0);
+        };
+    }
+
+    int Run(const char* arguments)
+    {
+        World().commandLine = std::string("\"C:\\Setup\\Vantinst.exe\" ") + arguments;
+        TheApp().StartUp();
+        return TheApp().ExitCode();
+    }
+
+    static void MakeDriverCurrent()
+    {
+        sim::AddFile("C:\\WINDOWS\\System32\\drivers\\orvelxpparallel.sys", "MZ");
+        sim::FindFile("C:\\WINDOWS\\System32\\drivers\\orvelxpparallel.sys")->version = sim::MarkerVersion("1.59");
+    }
+
+    static std::string Log()
+    {
+        sim::File* log = sim::FindFile(kLog);
+        return log ? log->data : std::string();
+    }
+    static bool Logged(const std::string& line) { return Log().find("(1460) " + line + "\r\n") != std::string::npos; }
+
+    // Whether the run changed anything: a driver update, a copy, a restart request.
+    static bool ChangedSomething()
+    {
+        return !sim::LogOf("UpdateDriver").empty() || !sim::LogOf("CopyFile").empty() ||
+               !sim::LogOf("ExitWindowsEx").empty();
+    }
+};
+
+const char kNotAdminText[] =
+    "F\374r die Installation des Treibers sind Administratorrechte n\366tig.\n"
+    "Bitte melden Sie sich als Administrator an und starten Sie das Programm erneut.";
+
+TEST_F(UnattendedTest, RightsAreCheckedBeforeAnythingChanges)
+{
+    const struct {
+        const char* name;
+        int administrator;  // as the simulated Windows answers
+        bool quiet;
+        int status;
+        const char* logged;
+    } cases[] = {
+        {"administrator, quiet", 1, true, kExitRestartRequired, "Administrator rights: yes"},
+        {"administrator, dialog", 1, false, kExitRestartRequired, "Administrator rights: yes"},
+        {"no administrator, quiet", 0, true, kExitInstallFailed, "Administrator rights: no"},
+        {"no administrator, dialog", 0, false, kExitInstallFailed, "Administrator rights: no"},
+        {"check fails", -1, true, kExitRestartRequired,
+         "Administrator rights: not known, the check failed [000003f0]; the installation is tried"},
+        {"group cannot be named", -2, false, kExitRestartRequired,
+         "Administrator rights: not known, the check failed [000003f0]; the installation is tried"},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        World().administrator = c.administrator;
+        World().updateResults = {0};
+        EXPECT_EQ(Run(c.quiet ? "-quiet -norestart" : "-norestart"), c.status) << c.name;
+        EXPECT_TRUE(Logged(c.logged)) << c.name << "\n" << Log();
+        const bool refused = c.administrator == 0;
+        EXPECT_EQ(ChangedSomething(), !refused) << c.name;
+        EXPECT_EQ(sim::LogOf("DoModal").size(), !refused && !c.quiet ? 1u : 0u) << c.name << ": no dialog when refused";
+        // The refusal is said before the dialog, in a box unless the run is quiet, and logged as every message is.
+        const std::vector<std::string> boxes = BoxTexts();
+        EXPECT_EQ(std::count(boxes.begin(), boxes.end(), kNotAdminText), refused && !c.quiet ? 1 : 0) << c.name;
+        if (c.quiet)
+            EXPECT_TRUE(boxes.empty()) << c.name;
+        EXPECT_EQ(Log().find(std::string("(1460) Message 1134: F\374r die Installation")) != std::string::npos, refused)
+            << c.name;
+        if (c.administrator >= -1)
+            EXPECT_EQ(sim::LogOf("CheckTokenMembership"), std::vector<std::string>{"CheckTokenMembership S-1-5-32-544"})
+                << c.name;
+        EXPECT_EQ(World().liveSids, 0) << c.name << ": the SID is freed";
+    }
+}
+
+TEST_F(UnattendedTest, CurrentDriverEndsSilentlyForEveryone)
+{
+    for (int administrator : {1, 0, -1}) {
+        SetUp();
+        World().administrator = administrator;
+        MakeDriverCurrent();
+        EXPECT_EQ(Run("-quiet"), kExitNothingToDo);
+        EXPECT_TRUE(World().boxes.empty());
+        EXPECT_TRUE(sim::LogOf("AllocateAndInitializeSid").empty()) << "no check on the silent road";
+    }
+}
+
+}  // namespace
