@@ -2,6 +2,7 @@
 
 #include "app/ExitStatus.h"
 #include "app/InstallRoad.h"
+#include "app/InstallerLock.h"
 #include "app/InstallerDialog.h"
 #include "app/StartupDecision.h"
 #include "install/ProgramPaths.h"
@@ -72,6 +73,13 @@ int InstallerApp::Run()
     }
     if (!MayInstall())
         return kExitInstallFailed;
+    // Only now, with work to do: the silent road keeps its speed.
+    InstallerLock lock;
+    if (!lock.Take()) {
+        if (!Quiet())
+            BringRunningInstallerToFront();
+        return kExitAlreadyRunning;
+    }
     if (Quiet()) {
         LogLine("Decision: install, quietly");
         return InstallAndRestart(nullptr, nullptr);

@@ -16,6 +16,7 @@ HINSTANCE const kInstance = reinterpret_cast<HINSTANCE>(0x400000);
 HMODULE const kNewdev = reinterpret_cast<HMODULE>(0x7000);
 HANDLE const kProcess = reinterpret_cast<HANDLE>(-1);
 HANDLE const kToken = reinterpret_cast<HANDLE>(0x7100);
+HANDLE const kMutex = reinterpret_cast<HANDLE>(0x7200);
 
 struct OpenFile {
     std::string path;
@@ -317,6 +318,11 @@ BOOL CloseHandle(HANDLE handle)
         Get().log.push_back("CloseToken");
         return TRUE;
     }
+    if (handle == kMutex) {
+        Get().log.push_back("CloseMutex");
+        --Get().openMutexes;
+        return TRUE;
+    }
     --Get().openFiles;
     delete static_cast<OpenFile*>(handle);
     return TRUE;
@@ -448,6 +454,42 @@ BOOL OpenProcessToken(HANDLE process, DWORD access, HANDLE* token)
         return FALSE;
     }
     *token = kToken;
+    return TRUE;
+}
+
+HANDLE CreateMutexA(void*, BOOL initialOwner, LPCSTR name)
+{
+    Get().log.push_back(std::string("CreateMutex ") + (name ? name : "(none)") + (initialOwner ? " owner" : ""));
+    Get().mutexNames.push_back(name ? name : "");
+    if (Get().mutexCreateError) {
+        Get().lastError = Get().mutexCreateError;
+        return nullptr;
+    }
+    ++Get().openMutexes;
+    Get().lastError = Get().mutexState == "free" ? ERROR_SUCCESS : ERROR_ALREADY_EXISTS;
+    return kMutex;
+}
+
+DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds)
+{
+    Get().log.push_back("WaitForSingleObject " + std::to_string(milliseconds));
+    if (handle != kMutex) {
+        Get().lastError = 6;  // ERROR_INVALID_HANDLE
+        return WAIT_FAILED;
+    }
+    const std::string& state = Get().mutexState;
+    if (state == "held")
+        return WAIT_TIMEOUT;
+    Get().mutexOwned = true;
+    return state == "abandoned" ? WAIT_ABANDONED : WAIT_OBJECT_0;
+}
+
+BOOL ReleaseMutex(HANDLE mutex)
+{
+    Get().log.push_back("ReleaseMutex");
+    if (mutex != kMutex || !Get().mutexOwned)
+        return FALSE;
+    Get().mutexOwned = false;
     return TRUE;
 }
 

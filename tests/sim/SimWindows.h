@@ -132,6 +132,14 @@ struct World {
     DWORD adminCheckError = 1008;  // ERROR_NO_TOKEN
     int liveSids = 0;
 
+    // the installer lock: "free", "held" by another run, "abandoned" by a crashed one;
+    // a nonzero createError makes CreateMutexA fail with it
+    std::string mutexState = "free";
+    DWORD mutexCreateError = 0;
+    std::vector<std::string> mutexNames;  // every name asked for
+    bool mutexOwned = false;              // by this run, after a wait that gave it
+    int openMutexes = 0;
+
     // restart
     BOOL tokenOpens = TRUE;
     DWORD adjustError = ERROR_SUCCESS;

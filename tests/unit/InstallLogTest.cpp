@@ -66,6 +66,7 @@ TEST_F(InstallLogTest, InteractiveRunWithManualPlacementAndRestart)
         "Windows 5.1.2600 Service Pack 3",
         "Driver file C:\\WINDOWS\\System32\\drivers\\orvelxpparallel.sys: OrvelVersion \"1.58\"",
         "Administrator rights: yes",
+        "Installer lock: taken",
         "Decision: install, the dialog is shown",
         "Driver update *PNP0400 with C:\\Setup\\orvelxpparallel.inf: failed [00000103]",
         "Message 1131: Die Plug-and-Play-Treiberaktualisierung hat keinen besseren Treiber gefunden.",
@@ -105,6 +106,7 @@ TEST_F(InstallLogTest, RunsAppendBlocksForEachRoad)
         "Driver file C:\\WINDOWS\\System32\\drivers\\orvel2kparallel.sys: OrvelVersion not there",
         "Driver file C:\\WINDOWS\\System32\\drivers\\orvel2kparport.sys: missing [00000002]",
         "Administrator rights: yes",
+        "Installer lock: taken",
         "Decision: install, quietly",
         "Driver update *PNP0400 with C:\\Setup\\orvel2kparallel.inf: installed [00000000]",
         "Windows says: no restart is needed",
@@ -121,6 +123,7 @@ TEST_F(InstallLogTest, RunsAppendBlocksForEachRoad)
         "Windows 5.1.2600 Service Pack 3",
         "Driver file C:\\WINDOWS\\System32\\drivers\\orvelxpparallel.sys: OrvelVersion \"1.58\"",
         "Administrator rights: yes",
+        "Installer lock: taken",
         "Decision: install, the dialog is shown",
         "Exit status 1602",
     }, "(388)"));

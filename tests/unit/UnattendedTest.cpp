@@ -5,6 +5,7 @@
 #include "tests/unit/SimTest.h"
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -109,6 +110,84 @@ TEST_F(UnattendedTest, CurrentDriverEndsSilentlyForEveryone)
         EXPECT_EQ(Run("-quiet"), kExitNothingToDo);
         EXPECT_TRUE(World().boxes.empty());
         EXPECT_TRUE(sim::LogOf("AllocateAndInitializeSid").empty()) << "no check on the silent road";
+    }
+}
+
+// One installer at a time: the lock is taken only when there is work, a second run
+// while one installs changes nothing and ends with 1618, and a crashed run's lock does
+// not block.
+TEST_F(UnattendedTest, OneInstallerAtATime)
+{
+    const struct {
+        const char* name;
+        const char* state;
+        DWORD createError;
+        bool quiet;
+        int status;
+        const char* logged;
+    } cases[] = {
+        {"free, quiet", "free", 0, true, kExitRestartRequired, "Installer lock: taken"},
+        {"free, dialog", "free", 0, false, kExitRestartRequired, "Installer lock: taken"},
+        {"held, quiet", "held", 0, true, kExitAlreadyRunning, "Another installer is running: nothing changed"},
+        {"held, dialog", "held", 0, false, kExitAlreadyRunning, "Another installer is running: nothing changed"},
+        {"abandoned", "abandoned", 0, true, kExitRestartRequired,
+         "Installer lock: taken; the run that held it ended without releasing it"},
+        {"held by a run of more rights", "held", ERROR_ACCESS_DENIED, true, kExitAlreadyRunning,
+         "Another installer is running (its lock is not open to this user [00000005]): nothing changed"},
+        {"lock not available", "free", 8, true, kExitRestartRequired,
+         "Installer lock: not available [00000008]; going on without it"},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        World().mutexState = c.state;
+        World().mutexCreateError = c.createError;
+        World().updateResults = {0};
+        EXPECT_EQ(Run(c.quiet ? "-quiet -norestart" : "-norestart"), c.status) << c.name;
+        EXPECT_TRUE(Logged(c.logged)) << c.name << "\n" << Log();
+        EXPECT_TRUE(Logged("Exit status " + std::to_string(c.status))) << c.name;
+        EXPECT_EQ(World().mutexNames, std::vector<std::string>{"Global\\Vantinst.DriverInstallation"}) << c.name;
+        const bool running = c.status == kExitAlreadyRunning;
+        EXPECT_EQ(ChangedSomething(), !running) << c.name;
+        EXPECT_EQ(sim::LogOf("DoModal").size(), !running && !c.quiet ? 1u : 0u) << c.name;
+        if (running) {
+            // Only the log says it (the fixture has no picture, whose loader speaks first).
+            for (const std::string& text : BoxTexts())
+                EXPECT_EQ(text, "Konnte BMP-Datei nicht finden") << c.name;
+        }
+        if (!c.createError)
+            EXPECT_EQ(sim::LogOf("WaitForSingleObject"), std::vector<std::string>{"WaitForSingleObject 0"})
+                << c.name << ": never waits for the other run";
+        EXPECT_FALSE(World().mutexOwned) << c.name << ": released at the end";
+        EXPECT_EQ(World().openMutexes, 0) << c.name;
+    }
+}
+
+TEST_F(UnattendedTest, SilentRoadTakesNoLock)
+{
+    MakeDriverCurrent();
+    World().mutexState = "held";
+    EXPECT_EQ(Run("-quiet"), kExitNothingToDo);
+    EXPECT_TRUE(World().mutexNames.empty());
+}
+
+// A second start by hand brings the running installer's dialog to the front, restored
+// if it was minimised; a quiet second start leaves the screen alone.
+TEST_F(UnattendedTest, SecondStartBringsTheRunningDialogForward)
+{
+    for (bool quiet : {false, true}) {
+        SetUp();
+        World().mutexState = "held";
+        auto other = std::make_unique<sim::Window>();
+        other->className = "#32770";
+        other->text = "Druckerport-Treiber f\374r MultiBrenno unter Windows 2000/XP";
+        other->iconic = true;
+        sim::Window* running = other.get();
+        World().topLevel.push_back(std::move(other));
+        EXPECT_EQ(Run(quiet ? "-quiet" : ""), kExitAlreadyRunning);
+        EXPECT_EQ(sim::LogOf("SetForegroundWindow"),
+                  quiet ? std::vector<std::string>{}
+                        : std::vector<std::string>{"SetForegroundWindow Druckerport-Treiber f\374r MultiBrenno unter Windows 2000/XP"});
+        EXPECT_EQ(running->iconic, quiet) << "restored";
     }
 }
 
