@@ -2,6 +2,7 @@
 
 #include "install/DriverFilePlacement.h"
 #include "install/DriverFiles.h"
+#include "install/PendingInstallations.h"
 #include "install/ProgramPaths.h"
 #include "install/WindowsVersion.h"
 #include "platform/Application.h"
@@ -178,6 +179,12 @@ int InstallDriver(HWND dialog, HWND progressBar, const char* systemDirectory)
         const DriverFamily& family = DriverFamilyFor(IsWindowsXp());
         if (ProgramHasSwitch("info"))
             ShowPlainBox(family.baseName, "Vantinst");
+
+        // Someone at the screen sees Windows' own wizard and can finish it; a quiet run
+        // waits for it instead of running into it.
+        Application* app = Application::Current();
+        if (app && app->Quiet())
+            WaitForPendingInstallations();
 
         result = UpdateThroughNewdev(progressBar, systemDirectory, family);
     }

@@ -14,6 +14,7 @@ namespace {
 
 HINSTANCE const kInstance = reinterpret_cast<HINSTANCE>(0x400000);
 HMODULE const kNewdev = reinterpret_cast<HMODULE>(0x7000);
+HMODULE const kSetupapi = reinterpret_cast<HMODULE>(0x7010);
 HANDLE const kProcess = reinterpret_cast<HANDLE>(-1);
 HANDLE const kToken = reinterpret_cast<HANDLE>(0x7100);
 HANDLE const kMutex = reinterpret_cast<HANDLE>(0x7200);
@@ -105,6 +106,14 @@ BOOL FakeUpdate(HWND owner, LPCSTR hardwareId, LPCSTR inf, DWORD flags, PBOOL re
     if (reboot)
         *reboot = result == 0 ? Get().updateNeedsRestart : FALSE;
     return result == 0;
+}
+
+DWORD FakeWaitNoPendingInstallEvents(DWORD timeout)
+{
+    Get().log.push_back("CMP_WaitNoPendingInstallEvents " + std::to_string(timeout));
+    if (Get().pendingWaitResult == WAIT_FAILED)
+        Get().lastError = 5;
+    return Get().pendingWaitResult;
 }
 
 }  // namespace
@@ -383,6 +392,10 @@ HMODULE LoadLibraryExA(LPCSTR name, HANDLE, DWORD flags)
         ++Get().loadedLibraries;
         return kNewdev;
     }
+    if (sim::Key(name) == sim::Key(Get().windowsDirectory + "\\system32\\setupapi.dll") && Get().setupapiLoads) {
+        ++Get().loadedLibraries;
+        return kSetupapi;
+    }
     Get().lastError = Get().newdevLoadError;
     return nullptr;
 }
@@ -391,6 +404,8 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR name)
 {
     if (module == kNewdev && Get().newdevHasEntry && std::strcmp(name, "UpdateDriverForPlugAndPlayDevicesA") == 0)
         return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&FakeUpdate));
+    if (module == kSetupapi && Get().setupapiHasWait && std::strcmp(name, "CMP_WaitNoPendingInstallEvents") == 0)
+        return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&FakeWaitNoPendingInstallEvents));
     Get().lastError = ERROR_PROC_NOT_FOUND;
     return nullptr;
 }
@@ -398,7 +413,7 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR name)
 BOOL FreeLibrary(HMODULE module)
 {
     Get().log.push_back("FreeLibrary");
-    if (module == kNewdev)
+    if (module == kNewdev || module == kSetupapi)
         --Get().loadedLibraries;
     return TRUE;
 }

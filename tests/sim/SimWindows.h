@@ -126,6 +126,12 @@ struct World {
     BOOL updateNeedsRestart = FALSE;
     int loadedLibraries = 0;
 
+    // setupapi.dll's CMP_WaitNoPendingInstallEvents: whether Windows has it, and what it
+    // answers (WAIT_OBJECT_0 when no installation is pending)
+    bool setupapiLoads = true;
+    bool setupapiHasWait = true;
+    DWORD pendingWaitResult = WAIT_OBJECT_0;
+
     // Administrators group: 1 the user is a member, 0 not; -1 the membership check fails,
     // -2 the group's SID cannot even be built
     int administrator = 1;

@@ -108,6 +108,8 @@ TEST_F(InstallLogTest, RunsAppendBlocksForEachRoad)
         "Administrator rights: yes",
         "Installer lock: taken",
         "Decision: install, quietly",
+        "Waiting for Windows' device installations to end (at most 180 s)",
+        "Waiting for Windows' device installations: none in progress",
         "Driver update *PNP0400 with C:\\Setup\\orvel2kparallel.inf: installed [00000000]",
         "Windows says: no restart is needed",
         "Driver file C:\\WINDOWS\\System32\\drivers\\orvel2kparallel.sys after the update: OrvelVersion \"1.59\"",

@@ -191,4 +191,55 @@ TEST_F(UnattendedTest, SecondStartBringsTheRunningDialogForward)
     }
 }
 
+// A quiet run waits, at most a few minutes, for Windows' own device installations before
+// the driver update, and goes on whatever the wait gives; an interactive run does not.
+TEST_F(UnattendedTest, QuietRunWaitsForPendingInstallations)
+{
+    const struct {
+        const char* name;
+        bool loads, hasWait;
+        DWORD result;
+        const char* outcome;
+    } cases[] = {
+        {"ends in time", true, true, WAIT_OBJECT_0, "Waiting for Windows' device installations: none in progress"},
+        {"times out", true, true, WAIT_TIMEOUT,
+         "Waiting for Windows' device installations: still in progress after the wait; the update is tried"},
+        {"fails", true, true, WAIT_FAILED,
+         "Waiting for Windows' device installations: failed [00000005]; the update is tried"},
+        {"function absent", true, false, WAIT_OBJECT_0,
+         "Waiting for Windows' device installations: skipped, this Windows cannot tell [0000007f]"},
+        {"library absent", false, false, WAIT_OBJECT_0,
+         "Waiting for Windows' device installations: skipped, this Windows cannot tell [0000007e]"},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        World().setupapiLoads = c.loads;
+        World().setupapiHasWait = c.hasWait;
+        World().pendingWaitResult = c.result;
+        World().updateResults = {0};
+        EXPECT_EQ(Run("-quiet -norestart"), kExitRestartRequired) << c.name;
+        EXPECT_TRUE(Logged(c.outcome)) << c.name << "\n" << Log();
+        EXPECT_EQ(Logged("Waiting for Windows' device installations to end (at most 180 s)"), c.hasWait) << c.name;
+        const std::vector<std::string> waits = sim::LogOf("CMP_WaitNoPendingInstallEvents");
+        EXPECT_EQ(waits, c.hasWait ? std::vector<std::string>{"CMP_WaitNoPendingInstallEvents 180000"}
+                                   : std::vector<std::string>{})
+            << c.name;
+        // Loaded from the system folder only, and before the driver update.
+        const std::vector<std::string>& calls = World().log;
+        auto load = std::find(calls.begin(), calls.end(), "LoadLibrary C:\\WINDOWS\\system32\\setupapi.dll 8");
+        auto update = std::find_if(calls.begin(), calls.end(),
+                                   [](const std::string& e) { return e.rfind("UpdateDriver ", 0) == 0; });
+        EXPECT_TRUE(load != calls.end() && load < update) << c.name;
+        EXPECT_EQ(World().loadedLibraries, 0) << c.name << ": freed";
+    }
+}
+
+TEST_F(UnattendedTest, InteractiveRunDoesNotWait)
+{
+    World().updateResults = {0};
+    EXPECT_EQ(Run("-norestart"), kExitRestartRequired);
+    EXPECT_TRUE(sim::LogOf("CMP_WaitNoPendingInstallEvents").empty());
+    EXPECT_EQ(Log().find("Waiting for Windows"), std::string::npos);
+}
+
 }  // namespace
