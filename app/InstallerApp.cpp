@@ -2,12 +2,14 @@
 
 #include "app/ExitStatus.h"
 #include "app/InstallRoad.h"
+#include "app/InstallerLock.h"
 #include "app/InstallerDialog.h"
 #include "app/StartupDecision.h"
 #include "install/ProgramPaths.h"
 #include "install/WindowsVersion.h"
 #include "platform/CommandLine.h"
 #include "res/resource.h"
+#include "services/AdministratorCheck.h"
 #include "services/DriverVersionCheck.h"
 #include "services/InstallLog.h"
 #include "services/Messages.h"
@@ -68,6 +70,15 @@ int InstallerApp::Run()
         LogLine("Decision: not installed, the program's folder cannot be named exactly");
         ShowMessage(MSG_FOLDER_UNUSABLE);
         return kExitInstallFailed;
+    }
+    if (!MayInstall())
+        return kExitInstallFailed;
+    // Only now, with work to do: the silent road keeps its speed.
+    InstallerLock lock;
+    if (!lock.Take()) {
+        if (!Quiet())
+            BringRunningInstallerToFront();
+        return kExitAlreadyRunning;
     }
     if (Quiet()) {
         LogLine("Decision: install, quietly");

@@ -2,8 +2,10 @@
 
 #include "install/DriverFilePlacement.h"
 #include "install/DriverFiles.h"
+#include "install/PendingInstallations.h"
 #include "install/ProgramPaths.h"
 #include "install/WindowsVersion.h"
+#include "platform/Application.h"
 #include "platform/CommandLine.h"
 #include "platform/Dialog.h"
 #include "platform/Owners.h"
@@ -26,16 +28,51 @@ int OfferFilePlacement(const char* systemDirectory, const char* baseName)
     return PlaceDriverFiles(systemDirectory, baseName);
 }
 
+// How the driver update is called. A quiet run must never wait on a prompt: it takes the
+// restart question into its own hands (with no place for the answer, the update asks the
+// user itself), and on XP and later it tells the update to fail at once rather than show
+// anything. Windows 2000's driver update is not known to accept that flag: its update
+// refuses flags it does not know, which would fail every quiet installation there, so
+// 2000 goes without it. An interactive run calls the update as it always has.
+struct UpdateCall {
+    DWORD flags;
+    bool askRestart;
+};
+
+UpdateCall UpdateCallForThisRun()
+{
+    Application* app = Application::Current();
+    if (!app || !app->Quiet())
+        return {INSTALLFLAG_FORCE, false};
+    DWORD flags = INSTALLFLAG_FORCE;
+    if (IsWindowsXpOrLater() == 1)
+        flags |= INSTALLFLAG_NONINTERACTIVE;
+    return {flags, true};
+}
+
 // One call of the driver update, written to the log with its outcome; on failure `code`
 // is the reason Windows gives.
-bool CallUpdate(UpdateDriverForPlugAndPlayDevicesProc update, const char* hardwareId, const String& inf, DWORD& code)
+bool CallUpdate(UpdateDriverForPlugAndPlayDevicesProc update, const UpdateCall& call, const char* hardwareId,
+                const String& inf, DWORD& code)
 {
-    BOOL updated = update(nullptr, hardwareId, inf.c_str(), INSTALLFLAG_FORCE, nullptr);
+    BOOL restart = FALSE;
+    BOOL updated = update(nullptr, hardwareId, inf.c_str(), call.flags, call.askRestart ? &restart : nullptr);
     code = updated ? ERROR_SUCCESS : os::GetLastError();
     String entry("Driver update ");
     entry.Append(hardwareId).Append(" with ").Append(inf).Append(updated ? ": installed " : ": failed ");
     LogLine(entry.Append(BracketedCode(code)));
+    if (updated && call.askRestart)
+        LogLine(restart ? "Windows says: a restart is needed" : "Windows says: no restart is needed");
     return updated != FALSE;
+}
+
+// Whether a failure of the non-interactive update means that Windows wanted to ask the
+// user something: the update's own answer, or XP's refusal of an unsigned package that
+// its signing policy would have asked about.
+bool NeededToAsk(const UpdateCall& call, DWORD code)
+{
+    return (call.flags & INSTALLFLAG_NONINTERACTIVE) &&
+           (code == ERROR_REQUIRES_INTERACTIVE_WINDOWSTATION || code == static_cast<DWORD>(TRUST_E_NOSIGNATURE));
 }
 
 // A reported success is believed only when the driver files are there: a faulty class
@@ -74,12 +111,18 @@ int UpdateDriver(UpdateDriverForPlugAndPlayDevicesProc update, const char* syste
     String inf = ProgramDirectoryPath((String(baseName) + ".inf").c_str());
     if (!PathFitsOrReport(inf))
         return 0;
+    const UpdateCall call = UpdateCallForThisRun();
     DWORD code = ERROR_SUCCESS;
-    if (CallUpdate(update, "*PNP0400", inf, code) ||
-        (code == ERROR_NO_SUCH_DEVINST && CallUpdate(update, "*PNP0401", inf, code)))
+    if (CallUpdate(update, call, "*PNP0400", inf, code) ||
+        (code == ERROR_NO_SUCH_DEVINST && CallUpdate(update, call, "*PNP0401", inf, code)))
         return CheckDelivery(systemDirectory, family);
     if (code == ERROR_NO_MORE_ITEMS)
         return OfferFilePlacement(systemDirectory, baseName);
+    if (NeededToAsk(call, code))
+        LogLine(String("The driver update wanted to ask the user something, which a quiet run does not allow ")
+                    .Append(BracketedCode(code))
+                    .Append(": sign the driver package, or set the driver signing policy to Ignore"
+                            " (README, \"Deploying to many PCs\")"));
     ShowErrorMessage(MSG_DRIVER_NOT_INSTALLED, code);
     return 0;
 }
@@ -136,6 +179,12 @@ int InstallDriver(HWND dialog, HWND progressBar, const char* systemDirectory)
         const DriverFamily& family = DriverFamilyFor(IsWindowsXp());
         if (ProgramHasSwitch("info"))
             ShowPlainBox(family.baseName, "Vantinst");
+
+        // Someone at the screen sees Windows' own wizard and can finish it; a quiet run
+        // waits for it instead of running into it.
+        Application* app = Application::Current();
+        if (app && app->Quiet())
+            WaitForPendingInstallations();
 
         result = UpdateThroughNewdev(progressBar, systemDirectory, family);
     }

@@ -30,6 +30,12 @@ int IsWindowsXp()
     return QueryVersion(info) ? IsXpVersion(info.dwPlatformId, info.dwMajorVersion, info.dwMinorVersion) : 0;
 }
 
+int IsWindowsXpOrLater()
+{
+    OSVERSIONINFOA info;
+    return QueryVersion(info) ? IsXpOrLaterVersion(info.dwPlatformId, info.dwMajorVersion, info.dwMinorVersion) : 0;
+}
+
 String WindowsVersionText()
 {
     OSVERSIONINFOA info{};

@@ -7,6 +7,8 @@
 
 int IsWindowsNt5();
 int IsWindowsXp();
+// 1 on NT 5.1 and later (XP, NT 5.2): what XP's driver update brought is there.
+int IsWindowsXpOrLater();
 
 // "5.1.2600 Service Pack 3" for the log; says so, without a message, when Windows does
 // not tell.
@@ -20,4 +22,9 @@ constexpr int IsNt5Version(DWORD platformId, DWORD major)
 constexpr int IsXpVersion(DWORD platformId, DWORD major, DWORD minor)
 {
     return IsNt5Version(platformId, major) && minor == 1 ? 1 : 0;
+}
+
+constexpr int IsXpOrLaterVersion(DWORD platformId, DWORD major, DWORD minor)
+{
+    return platformId == VER_PLATFORM_WIN32_NT && (major > 5 || (major == 5 && minor >= 1)) ? 1 : 0;
 }

@@ -1,6 +1,5 @@
 #include "platform/CommandLine.h"
 
-#include "platform/String.h"
 #include "platform/Win.h"
 
 #include <cstring>
@@ -100,3 +99,31 @@ bool HasSwitch(const char* commandLine, const char* name)
 }
 
 bool ProgramHasSwitch(const char* name) { return HasSwitch(os::GetCommandLineA(), name); }
+
+String SwitchValue(const char* commandLine, const char* name)
+{
+    const char* arguments = CommandArguments(commandLine);
+    String dash("-");
+    String slash("/");
+    dash.Append(name).Append(':');
+    slash.Append(name).Append(':');
+    const char* found = std::strstr(arguments, dash.c_str());
+    const char* slashed = std::strstr(arguments, slash.c_str());
+    if (!found || (slashed && slashed < found))
+        found = slashed;
+    if (!found)
+        return String();
+    // A quote before the switch quotes the whole argument; one after it, the value.
+    bool quoted = found > arguments && found[-1] == '"';
+    const char* value = found + dash.size();
+    if (!quoted && *value == '"') {
+        quoted = true;
+        ++value;
+    }
+    const char* end = value;
+    while (*end && (quoted ? *end != '"' : !IsBlank(*end)))
+        ++end;
+    return String(value, static_cast<std::size_t>(end - value));
+}
+
+String ProgramSwitchValue(const char* name) { return SwitchValue(os::GetCommandLineA(), name); }

@@ -1,6 +1,8 @@
 // The process's command line as the program reads its switches.
 #pragma once
 
+#include "platform/String.h"
+
 // The text after the program's name, blanks after it skipped. The name ends after the
 // program's own path (`programPath`) when the command line begins with it: quoted or
 // not, after blanks and tabs, ignoring case, with or without ".exe". A folder such as
@@ -19,3 +21,11 @@ bool HasOption(const char* commandLine, const char* option);
 // finds it (`name` without the dash or slash).
 bool HasSwitch(const char* commandLine, const char* name);
 bool ProgramHasSwitch(const char* name);
+
+// The value of a switch with one, "-name:VALUE" or "/name:VALUE", found as HasSwitch
+// finds the switch: up to the next blank, or in quotes up to the closing quote. Both
+// ways of quoting a value with blanks are taken: /log:"C:\my logs\pc.log", and
+// "/log:C:\my logs\pc.log" as many tools quote a whole argument. Empty when the
+// switch is absent.
+String SwitchValue(const char* commandLine, const char* name);
+String ProgramSwitchValue(const char* name);

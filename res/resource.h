@@ -48,6 +48,7 @@
 #define MSG_ASK_COPY_FILES        1131
 #define MSG_FOLDER_UNUSABLE       1132
 #define MSG_PATH_TOO_LONG         1133
+#define MSG_NOT_ADMINISTRATOR     1134
 #define MSG_BMP_NOT_FOUND         1200
 #define MSG_BMP_NOT_BMP           1201
 #define MSG_BMP_NO_INFO_BLOCK     1202

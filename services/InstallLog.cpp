@@ -1,6 +1,7 @@
 #include "services/InstallLog.h"
 
 #include "platform/Application.h"
+#include "platform/CommandLine.h"
 #include "res/resource.h"
 
 #include <cstring>
@@ -62,34 +63,75 @@ bool EndsInsideALine(HANDLE file, DWORD size)
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
+// "PC1.old.log" beside "PC1.log"; ".old" after a name without an extension.
+String OldLogPath(const String& path)
+{
+    const char* text = path.c_str();
+    const char* dot = nullptr;
+    for (const char* p = text; *p; ++p) {
+        if (*p == '.')
+            dot = p;
+        else if (*p == '\\' || *p == '/')
+            dot = nullptr;
+    }
+    if (!dot)
+        return path + ".old";
+    String old(text, static_cast<std::size_t>(dot - text));
+    return old.Append(".old").Append(dot);
+}
+
 }  // namespace
 
 InstallLog::InstallLog() : outer_(current)
 {
     current = this;
+    // The administrator's /log:PATH replaces the Windows directory's log. Where it cannot
+    // be opened (a share that is down, a folder without write access) the block goes to
+    // the usual place with a line saying why, so that the run is not left without a log.
+    String chosen = ProgramSwitchValue("log");
+    String refused;
+    if (!chosen.empty()) {
+        if (Open(chosen)) {
+            Begin(String());
+            return;
+        }
+        refused.Append("Log: ").Append(chosen).Append(" cannot be written ").Append(BracketedCode(os::GetLastError()));
+    }
     String path = WindowsDirectoryFile("Vantinst.log");
-    if (path.empty())
-        return;
+    if (!path.empty() && Open(path))
+        Begin(refused);
+}
+
+bool InstallLog::Open(const String& path)
+{
     file_.Reset(OpenForAppending(path));
+    DWORD openError = os::GetLastError();
     // The whole 64-bit size: a log of 4 GiB and more has a small low part.
     DWORD high = 0;
     os::SetLastError(ERROR_SUCCESS);
-    DWORD size = file_ ? os::GetFileSize(file_.Get(), &high) : 0;
-    bool known = size != INVALID_FILE_SIZE || os::GetLastError() == ERROR_SUCCESS;
-    if (known && (high != 0 || size > kInstallLogLimit)) {
+    size_ = file_ ? os::GetFileSize(file_.Get(), &high) : 0;
+    sizeKnown_ = size_ != INVALID_FILE_SIZE || os::GetLastError() == ERROR_SUCCESS;
+    if (file_ && sizeKnown_ && (high != 0 || size_ > kInstallLogLimit)) {
         file_.Reset();
-        os::MoveFileExA(path.c_str(), WindowsDirectoryFile("Vantinst.old.log").c_str(), MOVEFILE_REPLACE_EXISTING);
+        os::MoveFileExA(path.c_str(), OldLogPath(path).c_str(), MOVEFILE_REPLACE_EXISTING);
         file_.Reset(OpenForAppending(path));
-        size = 0;
+        openError = os::GetLastError();
+        size_ = 0;
     }
-    if (!file_)
-        return;
+    os::SetLastError(openError);
+    return static_cast<bool>(file_);
+}
+
+void InstallLog::Begin(const String& note)
+{
     tag_.Append('(').Append(Decimal(os::GetCurrentProcessId())).Append(')');
     String first("==== ");
     first.Append(Timestamp()).Append("  Vantinst " VANTINST_VERSION "  ").Append(os::GetCommandLineA());
     // The block begins on a line of its own, in the same write as its header.
-    String entry(known && EndsInsideALine(file_.Get(), size) ? "\r\n" : "");
+    String entry(sizeKnown_ && EndsInsideALine(file_.Get(), size_) ? "\r\n" : "");
     Put(entry.Append(Lines(first.c_str())));
+    if (!note.empty())
+        Write(note.c_str());
 }
 
 InstallLog::~InstallLog() { current = outer_; }

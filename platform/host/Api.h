@@ -85,6 +85,9 @@ struct BITMAPINFOHEADER {
 struct RGBQUAD { BYTE rgbBlue, rgbGreen, rgbRed, rgbReserved; };
 struct BITMAPINFO { BITMAPINFOHEADER bmiHeader; RGBQUAD bmiColors[1]; };
 
+struct SID_IDENTIFIER_AUTHORITY { BYTE Value[6]; };
+using PSID = void*;
+
 struct LUID { DWORD LowPart; LONG HighPart; };
 struct LUID_AND_ATTRIBUTES { LUID Luid; DWORD Attributes; };
 struct TOKEN_PRIVILEGES { DWORD PrivilegeCount; LUID_AND_ATTRIBUTES Privileges[1]; };
@@ -105,6 +108,7 @@ struct TOKEN_PRIVILEGES { DWORD PrivilegeCount; LUID_AND_ATTRIBUTES Privileges[1
 #include "platform/host/SdkValues.def"
 
 using UpdateDriverForPlugAndPlayDevicesProc = BOOL (*)(HWND, LPCSTR, LPCSTR, DWORD, PBOOL);
+using WaitNoPendingInstallEventsProc = DWORD (*)(DWORD);
 
 namespace os {
 DWORD GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size);
@@ -164,6 +168,17 @@ BOOL EndDialog(HWND dialog, INT_PTR result);
 BOOL ExitWindowsEx(UINT flags, DWORD reason);
 int StretchDIBits(HDC dc, int xDest, int yDest, int destWidth, int destHeight, int xSrc, int ySrc, int srcWidth,
                   int srcHeight, const void* bits, const BITMAPINFO* info, UINT usage, DWORD rop);
+
+HANDLE CreateMutexA(void* security, BOOL initialOwner, LPCSTR name);
+DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds);
+BOOL ReleaseMutex(HANDLE mutex);
+HWND FindWindowA(LPCSTR className, LPCSTR windowName);
+BOOL SetForegroundWindow(HWND window);
+
+BOOL AllocateAndInitializeSid(SID_IDENTIFIER_AUTHORITY* authority, BYTE count, DWORD sub0, DWORD sub1, DWORD sub2,
+                              DWORD sub3, DWORD sub4, DWORD sub5, DWORD sub6, DWORD sub7, PSID* sid);
+BOOL CheckTokenMembership(HANDLE token, PSID sid, PBOOL isMember);
+void* FreeSid(PSID sid);
 
 BOOL OpenProcessToken(HANDLE process, DWORD access, HANDLE* token);
 BOOL LookupPrivilegeValueA(LPCSTR system, LPCSTR name, LUID* luid);

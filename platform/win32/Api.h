@@ -4,30 +4,39 @@
 #pragma once
 
 using UpdateDriverForPlugAndPlayDevicesProc = decltype(&::UpdateDriverForPlugAndPlayDevicesA);
+// CMP_WaitNoPendingInstallEvents of setupapi.dll, as Microsoft documents it (cfgmgr32.h).
+// mingw-w64's headers do not declare it, so its prototype is written here, with the
+// WINAPI calling convention that the export (_CMP_WaitNoPendingInstallEvents@4) has.
+using WaitNoPendingInstallEventsProc = DWORD(WINAPI*)(DWORD timeout);
 
 namespace os {
 using ::AdjustTokenPrivileges;
+using ::AllocateAndInitializeSid;
 using ::AppendMenuA;
 using ::BeginPaint;
+using ::CheckTokenMembership;
 using ::CloseHandle;
 using ::CopyFileA;
 using ::CreateFileA;
+using ::CreateMutexA;
 using ::DrawIcon;
 using ::EnableWindow;
 using ::EndDialog;
 using ::EndPaint;
 using ::ExitWindowsEx;
+using ::FindWindowA;
 using ::FormatMessageA;
 using ::FreeLibrary;
+using ::FreeSid;
 using ::GetClientRect;
 using ::GetCommandLineA;
 using ::GetCurrentProcess;
 using ::GetCurrentProcessId;
 using ::GetDlgItem;
 using ::GetFileAttributesA;
+using ::GetFileSize;
 using ::GetLastError;
 using ::GetLocalTime;
-using ::GetFileSize;
 using ::GetModuleFileNameA;
 using ::GetModuleFileNameW;
 using ::GetModuleHandleA;
@@ -52,15 +61,18 @@ using ::MoveFileExA;
 using ::MultiByteToWideChar;
 using ::OpenProcessToken;
 using ::ReadFile;
+using ::ReleaseMutex;
 using ::SendMessageA;
 using ::SetCursor;
 using ::SetFileAttributesA;
 using ::SetFilePointer;
+using ::SetForegroundWindow;
 using ::SetLastError;
 using ::SetWindowTextA;
 using ::ShowWindow;
 using ::StretchDIBits;
 using ::UpdateWindow;
+using ::WaitForSingleObject;
 using ::WinHelpA;
 using ::WriteFile;
 

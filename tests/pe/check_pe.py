@@ -38,6 +38,7 @@ RUNTIME_DLLS = {
     "version.dll": "version.txt",
     "comctl32.dll": "comctl32.txt",
     "newdev.dll": "newdev.txt",
+    "setupapi.dll": "setupapi.txt",
 }
 # Import libraries whose exports validate the lists (msvcrt's import library
 # renames several exports, so its list is checked only against the DLL's own view).
@@ -49,6 +50,7 @@ IMPORT_LIBRARIES = {
     "version.dll": "libversion.a",
     "comctl32.dll": "libcomctl32.a",
     "newdev.dll": "libnewdev.a",
+    "setupapi.dll": "libsetupapi.a",
 }
 TOOLCHAIN_DLL = re.compile(r"^(libgcc|libstdc\+\+|libwinpthread)", re.IGNORECASE)
 
@@ -194,30 +196,39 @@ class PeFile:
 
 
 class FunctionList:
-    """A win2000/*.txt file: allowed names, and '-name note' lines for newer ones."""
+    """A win2000/*.txt file: allowed names, '-name note' lines for newer ones, and
+    '?name note' lines for newer ones that the program looks up at run time and does
+    without where Windows lacks them (allowed among the looked-up names, never as a
+    static import)."""
 
     def __init__(self, path):
         self.path = path
         self.allowed = set()
         self.newer = {}
+        self.optional = {}
         with open(path, encoding="utf-8") as f:
             for line in f:
-                line = line.split("#", 1)[0].strip() if not line.lstrip().startswith("-") else line.strip()
+                line = line.split("#", 1)[0].strip() if not line.lstrip()[:1] in ("-", "?") else line.strip()
                 if not line:
                     continue
-                if line.startswith("-"):
+                if line.startswith("?"):
+                    name, _, note = line[1:].partition(" ")
+                    self.optional[name] = note.strip()
+                elif line.startswith("-"):
                     name, _, note = line[1:].partition(" ")
                     self.newer[name] = note.strip()
                 else:
                     self.allowed.add(line.split()[0])
 
-    def judge(self, name):
+    def judge(self, name, looked_up=False):
         """None when allowed, else the reason."""
-        if name in self.allowed:
+        if name in self.allowed or (looked_up and name in self.optional):
             return None
         rel = os.path.join(os.path.basename(os.path.dirname(self.path)), os.path.basename(self.path))
         if name in self.newer:
             return f"newer than Windows 2000: {self.newer[name]}"
+        if name in self.optional:
+            return f"newer than Windows 2000 ({self.optional[name]}): only a run-time lookup may name it"
         return f"not in {rel} (add it only after checking that Windows 2000 SP4 has it)"
 
 
@@ -289,7 +300,7 @@ def check(args):
                 problems.append(f"{path}: import library missing")
                 continue
             exports[dll] = import_library_exports(path)
-            unknown = sorted(lists[dll].allowed - exports[dll])
+            unknown = sorted((lists[dll].allowed | set(lists[dll].optional)) - exports[dll])
             for name in unknown:
                 problems.append(f"win2000/{STATIC_DLLS.get(dll) or RUNTIME_DLLS[dll]}: {name} is no export of "
                                 f"{display(dll)} in {lib} (misspelt?)")
@@ -298,11 +309,11 @@ def check(args):
     # Names in the program that are functions of a DLL it loads at run time.
     strings = exe.strings() - static_names
     for dll in RUNTIME_DLLS:
-        known = exports.get(dll, set()) | lists[dll].allowed | set(lists[dll].newer)
+        known = exports.get(dll, set()) | lists[dll].allowed | set(lists[dll].newer) | set(lists[dll].optional)
         named = sorted(strings & known)
         faults = 0
         for name in named:
-            reason = lists[dll].judge(name)
+            reason = lists[dll].judge(name, looked_up=True)
             if reason:
                 faults += 1
                 problems.append(f"{display(dll)}!{name} (looked up at run time): {reason}")

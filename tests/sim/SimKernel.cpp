@@ -14,8 +14,10 @@ namespace {
 
 HINSTANCE const kInstance = reinterpret_cast<HINSTANCE>(0x400000);
 HMODULE const kNewdev = reinterpret_cast<HMODULE>(0x7000);
+HMODULE const kSetupapi = reinterpret_cast<HMODULE>(0x7010);
 HANDLE const kProcess = reinterpret_cast<HANDLE>(-1);
 HANDLE const kToken = reinterpret_cast<HANDLE>(0x7100);
+HANDLE const kMutex = reinterpret_cast<HANDLE>(0x7200);
 
 struct OpenFile {
     std::string path;
@@ -101,7 +103,17 @@ BOOL FakeUpdate(HWND owner, LPCSTR hardwareId, LPCSTR inf, DWORD flags, PBOOL re
     Get().lastError = result;
     if (result == 0 && Get().updateDelivers)
         DeliverDriverFiles(inf);
+    if (reboot)
+        *reboot = result == 0 ? Get().updateNeedsRestart : FALSE;
     return result == 0;
+}
+
+DWORD FakeWaitNoPendingInstallEvents(DWORD timeout)
+{
+    Get().log.push_back("CMP_WaitNoPendingInstallEvents " + std::to_string(timeout));
+    if (Get().pendingWaitResult == WAIT_FAILED)
+        Get().lastError = 5;
+    return Get().pendingWaitResult;
 }
 
 }  // namespace
@@ -315,6 +327,11 @@ BOOL CloseHandle(HANDLE handle)
         Get().log.push_back("CloseToken");
         return TRUE;
     }
+    if (handle == kMutex) {
+        Get().log.push_back("CloseMutex");
+        --Get().openMutexes;
+        return TRUE;
+    }
     --Get().openFiles;
     delete static_cast<OpenFile*>(handle);
     return TRUE;
@@ -375,6 +392,10 @@ HMODULE LoadLibraryExA(LPCSTR name, HANDLE, DWORD flags)
         ++Get().loadedLibraries;
         return kNewdev;
     }
+    if (sim::Key(name) == sim::Key(Get().windowsDirectory + "\\system32\\setupapi.dll") && Get().setupapiLoads) {
+        ++Get().loadedLibraries;
+        return kSetupapi;
+    }
     Get().lastError = Get().newdevLoadError;
     return nullptr;
 }
@@ -383,6 +404,8 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR name)
 {
     if (module == kNewdev && Get().newdevHasEntry && std::strcmp(name, "UpdateDriverForPlugAndPlayDevicesA") == 0)
         return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&FakeUpdate));
+    if (module == kSetupapi && Get().setupapiHasWait && std::strcmp(name, "CMP_WaitNoPendingInstallEvents") == 0)
+        return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&FakeWaitNoPendingInstallEvents));
     Get().lastError = ERROR_PROC_NOT_FOUND;
     return nullptr;
 }
@@ -390,7 +413,7 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR name)
 BOOL FreeLibrary(HMODULE module)
 {
     Get().log.push_back("FreeLibrary");
-    if (module == kNewdev)
+    if (module == kNewdev || module == kSetupapi)
         --Get().loadedLibraries;
     return TRUE;
 }
@@ -447,6 +470,77 @@ BOOL OpenProcessToken(HANDLE process, DWORD access, HANDLE* token)
     }
     *token = kToken;
     return TRUE;
+}
+
+HANDLE CreateMutexA(void*, BOOL initialOwner, LPCSTR name)
+{
+    Get().log.push_back(std::string("CreateMutex ") + (name ? name : "(none)") + (initialOwner ? " owner" : ""));
+    Get().mutexNames.push_back(name ? name : "");
+    if (Get().mutexCreateError) {
+        Get().lastError = Get().mutexCreateError;
+        return nullptr;
+    }
+    ++Get().openMutexes;
+    Get().lastError = Get().mutexState == "free" ? ERROR_SUCCESS : ERROR_ALREADY_EXISTS;
+    return kMutex;
+}
+
+DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds)
+{
+    Get().log.push_back("WaitForSingleObject " + std::to_string(milliseconds));
+    if (handle != kMutex) {
+        Get().lastError = 6;  // ERROR_INVALID_HANDLE
+        return WAIT_FAILED;
+    }
+    const std::string& state = Get().mutexState;
+    if (state == "held")
+        return WAIT_TIMEOUT;
+    Get().mutexOwned = true;
+    return state == "abandoned" ? WAIT_ABANDONED : WAIT_OBJECT_0;
+}
+
+BOOL ReleaseMutex(HANDLE mutex)
+{
+    Get().log.push_back("ReleaseMutex");
+    if (mutex != kMutex || !Get().mutexOwned)
+        return FALSE;
+    Get().mutexOwned = false;
+    return TRUE;
+}
+
+BOOL AllocateAndInitializeSid(SID_IDENTIFIER_AUTHORITY* authority, BYTE count, DWORD sub0, DWORD sub1, DWORD, DWORD,
+                              DWORD, DWORD, DWORD, DWORD, PSID* sid)
+{
+    std::string text = "S-1-" + std::to_string(authority->Value[5]);
+    const DWORD subs[2] = {sub0, sub1};
+    for (BYTE i = 0; i < count && i < 2; ++i)
+        text += "-" + std::to_string(subs[i]);
+    Get().log.push_back("AllocateAndInitializeSid " + text);
+    if (Get().administrator == -2) {
+        Get().lastError = Get().adminCheckError;
+        return FALSE;
+    }
+    ++Get().liveSids;
+    *sid = new std::string(text);
+    return TRUE;
+}
+
+BOOL CheckTokenMembership(HANDLE token, PSID sid, PBOOL isMember)
+{
+    Get().log.push_back(std::string("CheckTokenMembership ") + (token ? "token " : "") + *static_cast<std::string*>(sid));
+    if (Get().administrator < 0) {
+        Get().lastError = Get().adminCheckError;
+        return FALSE;
+    }
+    *isMember = Get().administrator == 1 && *static_cast<std::string*>(sid) == "S-1-5-32-544";
+    return TRUE;
+}
+
+void* FreeSid(PSID sid)
+{
+    --Get().liveSids;
+    delete static_cast<std::string*>(sid);
+    return nullptr;
 }
 
 BOOL LookupPrivilegeValueA(LPCSTR system, LPCSTR name, LUID* luid)

@@ -69,7 +69,25 @@ BOOL ShowWindow(HWND window, int command)
     Get().log.push_back("ShowWindow " + std::to_string(w->id) + " " + std::to_string(command));
     bool was = w->visible;
     w->visible = command != SW_HIDE;
+    if (command == SW_RESTORE)
+        w->iconic = false;
     return was;
+}
+
+HWND FindWindowA(LPCSTR className, LPCSTR windowName)
+{
+    for (auto& window : Get().topLevel) {
+        if ((!className || window->className == className) && (!windowName || window->text == windowName))
+            return sim::Handle(window.get());
+    }
+    return nullptr;
+}
+
+BOOL SetForegroundWindow(HWND window)
+{
+    sim::Window* w = sim::FromHandle(window);
+    Get().log.push_back("SetForegroundWindow " + (w ? w->text : std::string("none")));
+    return w != nullptr;
 }
 
 BOOL SetWindowTextA(HWND window, LPCSTR text)

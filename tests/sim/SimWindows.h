@@ -122,7 +122,29 @@ struct World {
     // A success puts the driver files in drivers\ as Windows' update does; false: a faulty
     // class installer, or Wine's update for a hardware id that no device has.
     bool updateDelivers = true;
+    // What a successful update answers through its reboot-required pointer, when given one.
+    BOOL updateNeedsRestart = FALSE;
     int loadedLibraries = 0;
+
+    // setupapi.dll's CMP_WaitNoPendingInstallEvents: whether Windows has it, and what it
+    // answers (WAIT_OBJECT_0 when no installation is pending)
+    bool setupapiLoads = true;
+    bool setupapiHasWait = true;
+    DWORD pendingWaitResult = WAIT_OBJECT_0;
+
+    // Administrators group: 1 the user is a member, 0 not; -1 the membership check fails,
+    // -2 the group's SID cannot even be built
+    int administrator = 1;
+    DWORD adminCheckError = 1008;  // ERROR_NO_TOKEN
+    int liveSids = 0;
+
+    // the installer lock: "free", "held" by another run, "abandoned" by a crashed one;
+    // a nonzero createError makes CreateMutexA fail with it
+    std::string mutexState = "free";
+    DWORD mutexCreateError = 0;
+    std::vector<std::string> mutexNames;  // every name asked for
+    bool mutexOwned = false;              // by this run, after a wait that gave it
+    int openMutexes = 0;
 
     // restart
     BOOL tokenOpens = TRUE;

@@ -2,6 +2,7 @@
 // written or has grown too large.
 #include "app/ExitStatus.h"
 #include "app/InstallerDialog.h"
+#include "platform/CommandLine.h"
 #include "res/resource.h"
 #include "services/InstallLog.h"
 #include "tests/unit/SimTest.h"
@@ -65,6 +66,8 @@ TEST_F(InstallLogTest, InteractiveRunWithManualPlacementAndRestart)
         "Message " + std::to_string(MSG_BMP_NOT_FOUND) + ": Konnte BMP-Datei nicht finden",
         "Windows 5.1.2600 Service Pack 3",
         "Driver file C:\\WINDOWS\\System32\\drivers\\orvelxpparallel.sys: OrvelVersion \"1.58\"",
+        "Administrator rights: yes",
+        "Installer lock: taken",
         "Decision: install, the dialog is shown",
         "Driver update *PNP0400 with C:\\Setup\\orvelxpparallel.inf: failed [00000103]",
         "Message " + std::to_string(MSG_ASK_COPY_FILES) + ": Die Plug-and-Play-Treiberaktualisierung hat keinen besseren Treiber gefunden.",
@@ -103,8 +106,13 @@ TEST_F(InstallLogTest, RunsAppendBlocksForEachRoad)
         "Windows 5.0.2195",
         "Driver file C:\\WINDOWS\\System32\\drivers\\orvel2kparallel.sys: OrvelVersion not there",
         "Driver file C:\\WINDOWS\\System32\\drivers\\orvel2kparport.sys: missing [00000002]",
+        "Administrator rights: yes",
+        "Installer lock: taken",
         "Decision: install, quietly",
+        "Waiting for Windows' device installations to end (at most 180 s)",
+        "Waiting for Windows' device installations: none in progress",
         "Driver update *PNP0400 with C:\\Setup\\orvel2kparallel.inf: installed [00000000]",
+        "Windows says: no restart is needed",
         "Driver file C:\\WINDOWS\\System32\\drivers\\orvel2kparallel.sys after the update: OrvelVersion \"1.59\"",
         "Driver file C:\\WINDOWS\\System32\\drivers\\orvel2kparport.sys after the update: OrvelVersion \"1.59\"",
         "Message " + std::to_string(MSG_INSTALLED_RESTART) + ": Der DruckerPort-Treiber wurde erfolgreich installiert.",
@@ -117,6 +125,8 @@ TEST_F(InstallLogTest, RunsAppendBlocksForEachRoad)
         "Message " + std::to_string(MSG_BMP_NOT_FOUND) + ": Konnte BMP-Datei nicht finden",
         "Windows 5.1.2600 Service Pack 3",
         "Driver file C:\\WINDOWS\\System32\\drivers\\orvelxpparallel.sys: OrvelVersion \"1.58\"",
+        "Administrator rights: yes",
+        "Installer lock: taken",
         "Decision: install, the dialog is shown",
         "Exit status " + std::to_string(kExitUserClosed),
     }, "(388)"));
@@ -304,5 +314,98 @@ INSTANTIATE_TEST_SUITE_P(
                      "Driver file C:\\WINDOWS\\System32\\drivers\\orvelxpparallel.sys after the update: OrvelVersion "
                      "\"1.59\""}),
     [](const ::testing::TestParamInfo<DeliveryCase>& info) { return std::string(info.param.name); });
+
+}  // namespace
+
+namespace {
+
+TEST(LogSwitchTest, ValueUpToABlankOrTheClosingQuote)
+{
+    const struct {
+        const char* line;
+        const char* value;
+    } cases[] = {
+        {"Vantinst.exe /quiet /log:\\\\server\\logs\\PC1.log /norestart", "\\\\server\\logs\\PC1.log"},
+        {"Vantinst.exe -log:C:\\logs\\pc.log", "C:\\logs\\pc.log"},
+        {"Vantinst.exe /log:\"C:\\my logs\\pc.log\" /quiet", "C:\\my logs\\pc.log"},
+        {"Vantinst.exe \"/log:C:\\my logs\\pc.log\" /quiet", "C:\\my logs\\pc.log"},
+        {"Vantinst.exe /log:\"C:\\unclosed quote", "C:\\unclosed quote"},
+        {"Vantinst.exe -log:pc.log /log:other.log", "pc.log"},
+        {"Vantinst.exe /log:", ""},
+        {"Vantinst.exe /log C:\\x.log", ""},
+        {"Vantinst.exe /LOG:C:\\x.log", ""},
+        {"\"C:\\-log:x\\Vantinst.exe\" /quiet", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_STREQ(SwitchValue(c.line, "log").c_str(), c.value) << c.line;
+}
+
+class LogPathTest : public InstallLogTest {};
+
+// Where the block goes, with the file named by /log: and the Windows directory's log.
+TEST_F(LogPathTest, BlockGoesWhereTheSwitchSays)
+{
+    const struct {
+        const char* name;
+        const char* arguments;
+        const char* written;  // the file that holds the block
+        bool refused;         // the chosen file cannot be written: a line in the usual log says so
+    } cases[] = {
+        {"plain", "/log:D:\\logs\\PC1.log", "D:\\logs\\PC1.log", false},
+        {"share", "/log:\\\\server\\logs\\PC1.log", "\\\\server\\logs\\PC1.log", false},
+        {"quoted", "/log:\"D:\\my logs\\PC1.log\"", "D:\\my logs\\PC1.log", false},
+        // Windows takes a relative name from the current directory, as for any file.
+        {"relative", "-log:PC1.log", "PC1.log", false},
+        {"unwritable", "/log:D:\\readonly\\PC1.log", kLog, true},
+        {"folder missing", "/log:E:\\nowhere\\PC1.log", kLog, true},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        World().directories.insert(sim::Key("D:\\logs"));
+        World().directories.insert(sim::Key("D:\\my logs"));
+        World().directories.insert(sim::Key("D:\\readonly"));
+        World().directories.insert(sim::Key("\\\\server\\logs"));
+        World().writesFail.insert(sim::Key("D:\\readonly\\PC1.log"));
+        World().updateResults = {0};
+        std::string line = std::string("Vantinst.exe /quiet /norestart ") + c.arguments;
+        EXPECT_EQ(Run(line.c_str(), false), kExitRestartRequired) << c.name;
+        sim::File* written = sim::FindFile(c.written);
+        ASSERT_NE(written, nullptr) << c.name;
+        EXPECT_EQ(written->data.rfind("(1460) ==== 2026-12-10 14:03:59  Vantinst 1.01  " + line + "\r\n", 0), 0u)
+            << c.name << "\n" << written->data;
+        EXPECT_NE(written->data.find("\r\n(1460) Exit status 3010\r\n"), std::string::npos) << c.name;
+        EXPECT_EQ(written->data.find("\r\n(1460) Log: ") != std::string::npos, c.refused) << c.name;
+        if (c.refused)
+            EXPECT_NE(written->data.find(" cannot be written ["), std::string::npos) << c.name;
+        else
+            EXPECT_EQ(sim::FindFile(kLog), nullptr) << c.name << ": nothing in the Windows directory";
+        EXPECT_EQ(World().openFiles, 0) << c.name;
+    }
+}
+
+TEST_F(LogPathTest, ChosenLogIsBoundedBesideItself)
+{
+    World().directories.insert(sim::Key("D:\\logs"));
+    const std::string before(kInstallLogLimit + 1, 'x');
+    sim::AddFile("D:\\logs\\PC1.log", before);
+    sim::AddFile("D:\\logs\\noext", before);
+    World().major = 6;
+    Run("Vantinst.exe /log:D:\\logs\\PC1.log", false);
+    Run("Vantinst.exe /log:D:\\logs\\noext", false);
+    EXPECT_EQ(sim::FindFile("D:\\logs\\PC1.old.log")->data, before);
+    EXPECT_EQ(sim::FindFile("D:\\logs\\noext.old")->data, before);
+    EXPECT_EQ(sim::FindFile("D:\\logs\\PC1.log")->data.rfind("(1460) ====", 0), 0u);
+    EXPECT_EQ(sim::FindFile(kOldLog), nullptr);
+}
+
+TEST_F(LogPathTest, NeitherLogWritableChangesNothingAboutTheRun)
+{
+    World().writesFail = {sim::Key(kLog), sim::Key("D:\\logs\\PC1.log")};
+    World().directories.insert(sim::Key("D:\\logs"));
+    World().updateResults = {0};
+    EXPECT_EQ(Run("Vantinst.exe /quiet /log:D:\\logs\\PC1.log", false), kExitRestartInitiated);
+    EXPECT_EQ(sim::LogOf("UpdateDriver").size(), 1u);
+    EXPECT_EQ(World().openFiles, 0);
+}
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "app/InstallerDialog.h"
 #include "platform/CommandLine.h"
 #include "res/resource.h"
+#include "services/MessageFormat.h"
 #include "tests/unit/SimTest.h"
 
 #include <string>
@@ -216,6 +217,89 @@ TEST_F(QuietRunTest, DamagedPictureDoesNotStopIt)
     TheApp().StartUp();
     EXPECT_EQ(TheApp().ExitCode(), kExitRestartRequired);
     EXPECT_TRUE(World().boxes.empty());
+}
+
+}  // namespace
+
+namespace {
+
+// What each road hands the driver update: an interactive run as always (flags 1, no
+// reboot pointer, so Windows asks about a restart itself); a quiet run takes the restart
+// answer, and on XP and later forbids the update any UI. Windows 2000 gets no such flag.
+TEST_F(QuietRunTest, DriverUpdateGetsTheFlagsAndPointerOfItsRoad)
+{
+    const struct {
+        const char* name;
+        bool quiet;
+        DWORD minor;
+        const char* call;  // the simulated update's record of the call
+    } cases[] = {
+        {"interactive XP", false, 1, "UpdateDriver *PNP0400 C:\\Setup\\orvelxpparallel.inf 1"},
+        {"interactive 2000", false, 0, "UpdateDriver *PNP0400 C:\\Setup\\orvel2kparallel.inf 1"},
+        {"quiet XP", true, 1, "UpdateDriver *PNP0400 C:\\Setup\\orvelxpparallel.inf 5 reboot"},
+        {"quiet NT 5.2", true, 2, "UpdateDriver *PNP0400 C:\\Setup\\orvel2kparallel.inf 5 reboot"},
+        {"quiet 2000", true, 0, "UpdateDriver *PNP0400 C:\\Setup\\orvel2kparallel.inf 1 reboot"},
+    };
+    for (const auto& c : cases) {
+        for (BOOL needsRestart : {FALSE, TRUE}) {
+            SetUp();
+            World().minor = c.minor;
+            World().updateResults = {ERROR_NO_SUCH_DEVINST, 0};
+            World().updateNeedsRestart = needsRestart;
+            World().commandLine = c.quiet ? "Vantinst.exe -quiet -norestart" : "Vantinst.exe -norestart";
+            World().onModal = [](Dialog& dialog, HWND window) {
+                if (dialog.TemplateId() == 102)
+                    dialog.Dispatch(window, WM_COMMAND, MAKEWPARAM(1000, BN_CLICKED), 0);
+            };
+            TheApp().StartUp();
+            std::string second = c.call;
+            second.replace(second.find("*PNP0400"), 8, "*PNP0401");
+            EXPECT_EQ(sim::LogOf("UpdateDriver"), (std::vector<std::string>{c.call, second})) << c.name;
+            EXPECT_EQ(TheApp().ExitCode(), kExitRestartRequired) << c.name << ": the status does not change";
+            const std::string log = sim::FindFile("C:\\WINDOWS\\Vantinst.log")->data;
+            const bool answered = log.find(needsRestart ? "(1460) Windows says: a restart is needed\r\n"
+                                                        : "(1460) Windows says: no restart is needed\r\n") !=
+                                  std::string::npos;
+            EXPECT_EQ(answered, c.quiet) << c.name << "\n" << log;
+            EXPECT_EQ(log.find("Windows says"), log.rfind("Windows says")) << "only the call that installed";
+        }
+    }
+}
+
+// A quiet run on XP whose driver update wanted to ask something: it fails at once, the
+// log says what the administrator does, and the status is 1603. On 2000 there is no such
+// answer to tell apart, so the hint is not given.
+TEST_F(QuietRunTest, UpdateThatWantedToAskFailsWithAHint)
+{
+    const struct {
+        DWORD minor;
+        DWORD code;
+        bool hint;
+    } cases[] = {
+        {1, ERROR_REQUIRES_INTERACTIVE_WINDOWSTATION, true},
+        {1, static_cast<DWORD>(TRUST_E_NOSIGNATURE), true},
+        {1, ERROR_ACCESS_DENIED, false},
+        {0, ERROR_REQUIRES_INTERACTIVE_WINDOWSTATION, false},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        World().minor = c.minor;
+        World().updateResults = {c.code};
+        World().commandLine = "Vantinst.exe -quiet";
+        TheApp().StartUp();
+        EXPECT_EQ(TheApp().ExitCode(), kExitInstallFailed) << c.code;
+        EXPECT_TRUE(World().boxes.empty());
+        EXPECT_TRUE(sim::LogOf("ExitWindowsEx").empty());
+        const std::string log = sim::FindFile("C:\\WINDOWS\\Vantinst.log")->data;
+        const std::string code = BracketedCode(c.code).c_str();
+        EXPECT_NE(log.find("(1460) Message 1207: Treiber konnte nicht installiert werden. " + code + "\r\n"),
+                  std::string::npos)
+            << log;
+        const std::string hint = "(1460) The driver update wanted to ask the user something, which a quiet run does "
+                                 "not allow " + code + ": sign the driver package, or set the driver signing policy "
+                                 "to Ignore (README, \"Deploying to many PCs\")\r\n";
+        EXPECT_EQ(log.find(hint) != std::string::npos, c.hint) << log;
+    }
 }
 
 }  // namespace

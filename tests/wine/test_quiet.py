@@ -152,6 +152,8 @@ class QuietTest(winetest.WineTestCase):
         self.assertRegex(second[1], r'^Windows 5\.1\.\d+')
         self.assertEqual(second[2:], [
             'Driver file C:\\windows\\System32\\drivers\\orvelxpparallel.sys: missing [00000002]',
+            'Administrator rights: yes',
+            'Installer lock: taken',
             'Decision: install, the dialog is shown',
             'Driver update *PNP0400 with C:\\Setup\\orvelxpparallel.inf: failed [00000005]',
             'Message %d: %s [00000005]' % (MSG_DRIVER_NOT_INSTALLED, MSG[MSG_DRIVER_NOT_INSTALLED]),

@@ -81,6 +81,7 @@ SHIPPED = ['Vantinst.exe', 'OEM.BMP', 'orvelxpparallel.inf', 'orvel2kparallel.in
 EXIT_NOTHING_TO_DO = facts.kExitNothingToDo
 EXIT_CLOSED = facts.kExitUserClosed                     # dialog closed, no installation attempted
 EXIT_FAILED = facts.kExitInstallFailed                  # installation attempted and not done
+EXIT_ALREADY_RUNNING = facts.kExitAlreadyRunning        # another installer was running
 EXIT_RESTART_REQUESTED = facts.kExitRestartInitiated
 EXIT_INSTALLED_NO_RESTART = facts.kExitRestartRequired
 
