@@ -148,7 +148,6 @@ int UpdateThroughNewdev(HWND progressBar, const char* systemDirectory, const Dri
 
 }  // namespace
 
-const char* DriverBaseName(int windowsXp) { return DriverFamilyFor(windowsXp).baseName; }
 
 void AdvanceProgressBar(HWND progressBar)
 {

@@ -11,6 +11,3 @@ int InstallDriver(HWND dialog, HWND progressBar, const char* systemDirectory);
 
 // Moves the progress bar one step and repaints it at once; no bar, nothing to do.
 void AdvanceProgressBar(HWND progressBar);
-
-// "orvelxpparallel" on Windows XP, "orvel2kparallel" on every other Windows.
-const char* DriverBaseName(int windowsXp);

@@ -2,6 +2,7 @@
 
 #include "platform/Application.h"
 #include "platform/CommandLine.h"
+#include "platform/PathName.h"
 #include "res/resource.h"
 
 #include <cstring>
@@ -16,10 +17,7 @@ String WindowsDirectoryFile(const char* name)
     UINT length = os::GetWindowsDirectoryA(windows, MAX_PATH);
     if (length == 0 || length >= MAX_PATH)
         return String();
-    String path(windows, length);
-    if (path.c_str()[length - 1] != '\\')
-        path.Append('\\');
-    return path.Append(name);
+    return JoinPath(windows, name);
 }
 
 String TwoDigits(WORD value)
