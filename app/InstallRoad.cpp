@@ -3,15 +3,13 @@
 #include "app/ExitStatus.h"
 #include "install/DriverInstaller.h"
 #include "install/ProgramPaths.h"
-#include "platform/Dialog.h"
 #include "res/resource.h"
 #include "services/Messages.h"
 #include "services/SystemRestart.h"
 
-int InstallAndRestart(HWND dialog, HWND progressBar)
+int InstallAndRestart(InstallProgress& progress)
 {
-    int result = InstallDriver(dialog, progressBar, SystemDirectoryPath().c_str());
-    EnableDialogControl(dialog, IDC_INSTALL, FALSE);
+    int result = InstallDriver(progress, SystemDirectoryPath().c_str());
     if (result != 1)
         return kExitInstallFailed;
     ShowMessage(MSG_INSTALLED_RESTART);

@@ -82,7 +82,8 @@ int InstallerApp::Run()
     }
     if (Quiet()) {
         LogLine("Decision: install, quietly");
-        return InstallAndRestart(nullptr, nullptr);
+        NoProgress nothingShown;
+        return InstallAndRestart(nothingShown);
     }
     LogLine("Decision: install, the dialog is shown");
     // Only now: the common controls and the icon cost a run that ends silently

@@ -1,10 +1,10 @@
 #include "app/InstallerDialog.h"
 
 #include "app/AboutDialog.h"
+#include "app/DialogProgress.h"
 #include "app/ExitStatus.h"
 #include "app/InstallerApp.h"
 #include "app/InstallRoad.h"
-#include "install/DriverInstaller.h"
 #include "res/resource.h"
 #include "services/Messages.h"
 
@@ -120,7 +120,8 @@ INT_PTR InstallerDialog::OnInstall(WPARAM, LPARAM)
         app.OnIdle(0);
         SetControlMessage(Window(), IDC_EXPLANATION, MSG_PLEASE_WAIT);
 
-        outcome_ = InstallAndRestart(Window(), progressBar.Window());
+        DialogProgress shown(Window(), progressBar.Window());
+        outcome_ = InstallAndRestart(shown);
         SetControlMessage(Window(), IDC_EXPLANATION, MSG_EXPLANATION);
     }
     app.OnIdle(0);

@@ -7,7 +7,6 @@
 #include "install/WindowsVersion.h"
 #include "platform/Application.h"
 #include "platform/CommandLine.h"
-#include "platform/Dialog.h"
 #include "platform/Owners.h"
 #include "platform/SystemLibrary.h"
 #include "res/resource.h"
@@ -16,10 +15,6 @@
 #include "services/Messages.h"
 
 namespace {
-
-constexpr UINT_PTR kProgressTimer = 1;
-constexpr UINT kProgressInterval = 750;
-constexpr WORD kProgressRange = 75;
 
 int OfferFilePlacement(const char* systemDirectory, const char* baseName)
 {
@@ -128,17 +123,17 @@ int UpdateDriver(UpdateDriverForPlugAndPlayDevicesProc update, const char* syste
 }
 
 // Looks the driver update up in newdev.dll and runs it; 1 when the driver is installed.
-int UpdateThroughNewdev(HWND progressBar, const char* systemDirectory, const DriverFamily& family)
+int UpdateThroughNewdev(InstallProgress& progress, const char* systemDirectory, const DriverFamily& family)
 {
     ScopedLibrary newdev(LoadSystemLibrary("newdev.dll"));
     if (!newdev) {
         ShowErrorMessage(MSG_NEWDEV_NOT_LOADED, os::GetLastError());
         return 0;
     }
-    AdvanceProgressBar(progressBar);
+    progress.Stepped();
     auto update = ProcAddress<UpdateDriverForPlugAndPlayDevicesProc>(newdev.Get(), "UpdateDriverForPlugAndPlayDevicesA");
     DWORD lookupError = os::GetLastError();
-    AdvanceProgressBar(progressBar);
+    progress.Stepped();
     if (!update) {
         ShowErrorMessage(MSG_NEWDEV_NOT_LOADED, lookupError);
         return 0;
@@ -149,48 +144,23 @@ int UpdateThroughNewdev(HWND progressBar, const char* systemDirectory, const Dri
 }  // namespace
 
 
-void AdvanceProgressBar(HWND progressBar)
+int InstallDriver(InstallProgress& progress, const char* systemDirectory)
 {
-    if (!progressBar)
-        return;
-    os::SendMessageA(progressBar, PBM_STEPIT, 0, 0);
-    os::InvalidateRect(progressBar, nullptr, TRUE);
-    os::UpdateWindow(progressBar);
-}
+    progress.Started();
+    progress.Stepped();
 
-int InstallDriver(HWND dialog, HWND progressBar, const char* systemDirectory)
-{
-    int result = 0;
-    {
-        // The timer goes after newdev.dll has been freed: owners end in reverse order.
-        ScopedTimer progress(dialog, kProgressTimer, kProgressInterval);
-        EnableDialogControl(dialog, IDC_INSTALL, FALSE);
-        EnableDialogControl(dialog, IDCANCEL, FALSE);
+    const DriverFamily& family = DriverFamilyFor(IsWindowsXp());
+    if (ProgramHasSwitch("info"))
+        ShowPlainBox(family.baseName, "Vantinst");
 
-        if (progressBar) {
-            os::ShowWindow(progressBar, SW_SHOW);
-            os::SendMessageA(progressBar, PBM_SETRANGE, 0, MAKELPARAM(0, kProgressRange));
-            os::SendMessageA(progressBar, PBM_SETSTEP, 1, 0);
-            os::EnableWindow(progressBar, TRUE);
-        }
-        AdvanceProgressBar(progressBar);
+    // Someone at the screen sees Windows' own wizard and can finish it; a quiet run
+    // waits for it instead of running into it.
+    Application* app = Application::Current();
+    if (app && app->Quiet())
+        WaitForPendingInstallations();
 
-        const DriverFamily& family = DriverFamilyFor(IsWindowsXp());
-        if (ProgramHasSwitch("info"))
-            ShowPlainBox(family.baseName, "Vantinst");
-
-        // Someone at the screen sees Windows' own wizard and can finish it; a quiet run
-        // waits for it instead of running into it.
-        Application* app = Application::Current();
-        if (app && app->Quiet())
-            WaitForPendingInstallations();
-
-        result = UpdateThroughNewdev(progressBar, systemDirectory, family);
-    }
-    if (progressBar) {
-        os::EnableWindow(progressBar, FALSE);
-        os::ShowWindow(progressBar, SW_HIDE);
-    }
-    EnableDialogControl(dialog, IDCANCEL, TRUE);
+    // newdev.dll is freed when this returns, before the end is reported.
+    int result = UpdateThroughNewdev(progress, systemDirectory, family);
+    progress.Finished();
     return result;
 }

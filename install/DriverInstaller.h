@@ -2,12 +2,8 @@
 // offer to copy the files directly when the update finds nothing better to install.
 #pragma once
 
-#include "platform/Win.h"
+#include "install/InstallProgress.h"
 
-// Drives the dialog's Install (1000) and Exit (2) buttons, its progress bar and a
-// timer while it runs; reports every failure itself. 1 when the driver is installed.
-// A quiet run passes no dialog and no bar: then only the installation runs.
-int InstallDriver(HWND dialog, HWND progressBar, const char* systemDirectory);
-
-// Moves the progress bar one step and repaints it at once; no bar, nothing to do.
-void AdvanceProgressBar(HWND progressBar);
+// Installs the driver, telling `progress` how far it is; reports every failure itself.
+// 1 when the driver is installed.
+int InstallDriver(InstallProgress& progress, const char* systemDirectory);

@@ -112,19 +112,27 @@ private:
 // there is no timer (a thread timer would only pile up unhandled messages).
 class ScopedTimer {
 public:
-    ScopedTimer(HWND window, UINT_PTR id, UINT interval)
-        : window_(window), id_(window ? os::SetTimer(window, id, interval, nullptr) : 0)
-    {
-    }
+    ScopedTimer() = default;
+    ScopedTimer(HWND window, UINT_PTR id, UINT interval) { Start(window, id, interval); }
     ScopedTimer(const ScopedTimer&) = delete;
     ScopedTimer& operator=(const ScopedTimer&) = delete;
-    ~ScopedTimer()
+    ~ScopedTimer() { Stop(); }
+
+    // A window's timer; no window, no timer.
+    void Start(HWND window, UINT_PTR id, UINT interval)
+    {
+        Stop();
+        window_ = window;
+        id_ = window ? os::SetTimer(window, id, interval, nullptr) : 0;
+    }
+    void Stop()
     {
         if (id_)
             os::KillTimer(window_, id_);
+        id_ = 0;
     }
 
 private:
-    HWND window_;
-    UINT_PTR id_;
+    HWND window_ = nullptr;
+    UINT_PTR id_ = 0;
 };

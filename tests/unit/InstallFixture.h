@@ -2,6 +2,7 @@
 // tests of the installation procedure and of the Install command.
 #pragma once
 
+#include "app/DialogProgress.h"
 #include "app/InstallerDialog.h"
 #include "install/DriverInstaller.h"
 #include "res/resource.h"
@@ -47,7 +48,11 @@ protected:
         sim::Child(dialog_, IDC_INSTALL)->enabled = true;
     }
 
-    int Install() { return InstallDriver(dialog_, Bar(), kSystem.c_str()); }
+    int Install()
+    {
+        DialogProgress shown(dialog_, Bar());
+        return InstallDriver(shown, kSystem.c_str());
+    }
     HWND Bar() { return sim::Handle(sim::Child(dialog_, IDC_PROGRESS)); }
 
     void ExpectAfterState()

@@ -1,5 +1,6 @@
 // Files beside the program are read, handed on and copied only from the program's own
 // folder, and only by their whole path.
+#include "app/DialogProgress.h"
 #include "app/ExitStatus.h"
 #include "install/DriverFilePlacement.h"
 #include "install/DriverInstaller.h"
@@ -104,7 +105,8 @@ TEST_F(LongFolderTest, DriverUpdateIsNotHandedACutInfName)
     World().directories = {sim::Key(kSystem + "drivers")};
     HWND dialog = sim::CreateDialogWindow(IDD_INSTALLER, nullptr);
     World().updateResults = {0};
-    EXPECT_EQ(InstallDriver(dialog, sim::Handle(sim::Child(dialog, IDC_PROGRESS)), kSystem.c_str()), 0);
+    DialogProgress shown(dialog, sim::Handle(sim::Child(dialog, IDC_PROGRESS)));
+    EXPECT_EQ(InstallDriver(shown, kSystem.c_str()), 0);
     EXPECT_EQ(BoxTexts(), std::vector<std::string>{TooLongText(inf)});
     EXPECT_TRUE(sim::LogOf("UpdateDriver").empty());
     EXPECT_EQ(World().loadedLibraries, 0);
