@@ -32,7 +32,7 @@ bool InstallerApp::StartUp()
 
 int InstallerApp::Run()
 {
-    InstallerDialog dialog(nullptr, bitmap);
+    InstallerDialog dialog(*this, nullptr, bitmap);
 
     // Nothing is read from a folder the program cannot name exactly: a best-fit
     // look-alike of its name may be another folder, with other files in it. A quiet

@@ -3,7 +3,6 @@
 #include "app/AboutDialog.h"
 #include "app/DialogProgress.h"
 #include "app/ExitStatus.h"
-#include "app/InstallerApp.h"
 #include "app/InstallRoad.h"
 #include "res/resource.h"
 #include "services/Messages.h"
@@ -13,8 +12,8 @@ IconPosition MinimisedIconPosition(int clientWidth, int clientHeight, int iconWi
     return {(clientWidth - iconWidth + 1) / 2, (clientHeight - iconHeight + 1) / 2};
 }
 
-InstallerDialog::InstallerDialog(HWND parent, const DibImage& picture)
-    : Dialog(IDD_INSTALLER, parent), icon(nullptr), picture_(picture), outcome_(kExitUserClosed)
+InstallerDialog::InstallerDialog(Application& app, HWND parent, const DibImage& picture)
+    : Dialog(IDD_INSTALLER, parent), icon(nullptr), app_(app), picture_(picture), outcome_(kExitUserClosed)
 {
 }
 
@@ -45,9 +44,8 @@ BOOL InstallerDialog::OnInitDialog()
     if (!icon)
         icon = os::LoadIconA(os::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_VANTINST));
     Dialog::OnInitDialog();
-    InstallerApp& app = TheApp();
-    app.SetMainWindow(Window());
-    app.LanguageOffset = 0;
+    app_.SetMainWindow(Window());
+    app_.LanguageOffset = 0;
 
     SetControlMessage(Window(), IDC_EXPLANATION, MSG_EXPLANATION);
     SetControlMessage(Window(), IDC_INSTALL, MSG_INSTALL_BUTTON);
@@ -81,7 +79,7 @@ INT_PTR InstallerDialog::OnSysCommand(WPARAM wParam, LPARAM)
 INT_PTR InstallerDialog::OnDestroy(WPARAM, LPARAM)
 {
     os::WinHelpA(Window(), nullptr, HELP_QUIT, 0);
-    TheApp().SetMainWindow(nullptr);
+    app_.SetMainWindow(nullptr);
     return FALSE;
 }
 
@@ -114,16 +112,15 @@ INT_PTR InstallerDialog::OnTimer(WPARAM, LPARAM)
 
 INT_PTR InstallerDialog::OnInstall(WPARAM, LPARAM)
 {
-    InstallerApp& app = TheApp();
     {
-        WaitCursor wait(app);
-        app.OnIdle(0);
+        WaitCursor wait(app_);
+        app_.OnIdle(0);
         SetControlMessage(Window(), IDC_EXPLANATION, MSG_PLEASE_WAIT);
 
         DialogProgress shown(Window(), progressBar.Window());
         outcome_ = InstallAndRestart(shown);
         SetControlMessage(Window(), IDC_EXPLANATION, MSG_EXPLANATION);
     }
-    app.OnIdle(0);
+    app_.OnIdle(0);
     return TRUE;
 }

@@ -3,13 +3,15 @@
 #pragma once
 
 #include "dib/DibImage.h"
+#include "platform/Application.h"
 #include "platform/Dialog.h"
 #include "res/resource.h"
 
 class InstallerDialog : public Dialog {
 public:
-    // `picture` is painted in the dialog and must outlive it.
-    InstallerDialog(HWND parent, const DibImage& picture);
+    // `app` learns the dialog as its main window and keeps the wait cursor; `picture` is
+    // painted in the dialog. Both must outlive it.
+    InstallerDialog(Application& app, HWND parent, const DibImage& picture);
     ~InstallerDialog() override;
 
     // The exit status this dialog's run leads to.
@@ -33,6 +35,7 @@ private:
     INT_PTR OnInstall(WPARAM wParam, LPARAM lParam);
     INT_PTR OnTimer(WPARAM wParam, LPARAM lParam);
 
+    Application& app_;
     const DibImage& picture_;
     int outcome_;
 };

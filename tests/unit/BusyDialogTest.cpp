@@ -48,7 +48,7 @@ TEST_F(BusyDialogTest, CancelAndInstallWhileABoxIsUpDoNothing)
         EXPECT_EQ(sim::FromHandle(window)->endResult, IDCANCEL);
     };
     DibImage noPicture;
-    InstallerDialog dialog(nullptr, noPicture);
+    InstallerDialog dialog(TheApp(), nullptr, noPicture);
     dialog.DoModal();
 
     EXPECT_EQ(endedWhileBusy, std::vector<bool>{false});

@@ -102,7 +102,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(InstallCommandTest, WithoutInstallingTheOutcomeIsClosedByTheUser)
 {
     DibImage noPicture;
-    InstallerDialog untouched(nullptr, noPicture);
+    InstallerDialog untouched(TheApp(), nullptr, noPicture);
     EXPECT_EQ(untouched.Outcome(), kExitUserClosed);
 }
 

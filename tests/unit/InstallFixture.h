@@ -66,7 +66,7 @@ protected:
     }
 
     DibImage noPicture_;
-    InstallerDialog owner_{nullptr, noPicture_};
+    InstallerDialog owner_{TheApp(), nullptr, noPicture_};
     HWND dialog_ = nullptr;
 };
 
@@ -80,7 +80,7 @@ protected:
                 dialog.Dispatch(window, WM_COMMAND, MAKEWPARAM(IDC_INSTALL, BN_CLICKED), 0);
         };
         DibImage noPicture;
-        InstallerDialog dialog(nullptr, noPicture);
+        InstallerDialog dialog(TheApp(), nullptr, noPicture);
         dialog.DoModal();
         mainWindow_ = World().topLevel.back().get();
         for (auto& window : World().topLevel) {

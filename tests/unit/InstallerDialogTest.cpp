@@ -46,7 +46,7 @@ protected:
             if (dialog.TemplateId() == IDD_ABOUT)
                 aboutCaption = sim::FromHandle(window)->text;
         };
-        InstallerDialog dialog(nullptr, picture);
+        InstallerDialog dialog(TheApp(), nullptr, picture);
         dialog.DoModal();
     }
 
