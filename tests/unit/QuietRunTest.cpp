@@ -106,10 +106,7 @@ protected:
     void SetUp() override
     {
         SimTest::SetUp();
-        World().directories = {sim::Key("C:\\WINDOWS"), sim::Key("C:\\WINDOWS\\System32\\drivers"),
-                               sim::Key("C:\\WINDOWS\\System32\\dllcache")};
-        for (const char* name : {"orvelxpparallel.sys", "orvel2kparallel.sys", "orvel2kparport.sys"})
-            sim::AddFile(std::string("C:\\Setup\\") + name, name);
+        AddWindowsAndPackage();
         // No picture beside the program: a quiet run must not need one.
     }
 };

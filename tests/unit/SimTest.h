@@ -23,6 +23,16 @@ protected:
 
     static sim::World& World() { return sim::Get(); }
 
+    // A Windows folder with drivers\ and dllcache\, and the package's three driver files in
+    // C:\Setup beside the program (no picture).
+    static void AddWindowsAndPackage()
+    {
+        World().directories = {sim::Key("C:\\WINDOWS"), sim::Key("C:\\WINDOWS\\System32\\drivers"),
+                               sim::Key("C:\\WINDOWS\\System32\\dllcache")};
+        for (const char* name : {"orvelxpparallel.sys", "orvel2kparallel.sys", "orvel2kparport.sys"})
+            sim::AddFile(std::string("C:\\Setup\\") + name, name);
+    }
+
     // The openings of a picture file (the log file is opened on every run as well).
     static std::vector<std::string> PictureOpenings()
     {

@@ -19,13 +19,10 @@ protected:
     void SetUp() override
     {
         SimTest::SetUp();
-        World().directories = {sim::Key("C:\\WINDOWS"), sim::Key("C:\\WINDOWS\\System32\\drivers"),
-                               sim::Key("C:\\WINDOWS\\System32\\dllcache")};
-        for (const char* name : {"orvelxpparallel.sys", "orvel2kparallel.sys", "orvel2kparport.sys"})
-            sim::AddFile(std::string("C:\\Setup\\") + name, name);
+        AddWindowsAndPackage();
         World().onModal = [](Dialog& dialog, HWND window) {
-            if (dialog.TemplateId() == 102)
-                dialog.Dispatch(window, WM_COMMAND, MAKEWPARAM(1000, BN_CLICKED), 0);
+            if (dialog.TemplateId() == IDD_INSTALLER)
+                dialog.Dispatch(window, WM_COMMAND, MAKEWPARAM(IDC_INSTALL, BN_CLICKED), 0);
         };
     }
 
