@@ -154,9 +154,14 @@ class Display:
 
     def __init__(self):
         read_end, write_end = os.pipe()
-        self.process = subprocess.Popen(
-            ['Xvfb', '-displayfd', str(write_end), '-screen', '0', '1024x768x24', '-nolisten', 'tcp'],
-            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        # Its complaints are kept: a server that dies takes every window with it, and
+        # the test that notices it only sees its program end.
+        os.makedirs(ARTIFACTS, exist_ok=True)
+        self.log_path = os.path.join(ARTIFACTS, 'xvfb-%s-%d.txt' % (TARGET, os.getpid()))
+        with open(self.log_path, 'ab') as log:
+            self.process = subprocess.Popen(
+                ['Xvfb', '-displayfd', str(write_end), '-screen', '0', '1024x768x24', '-nolisten', 'tcp'],
+                pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=log)
         os.close(write_end)
         number = b''
         ready, _, _ = select.select([read_end], [], [], 30)
@@ -194,8 +199,13 @@ _display = None
 
 
 def display():
-    """The one Xvfb of this test process, started on first use."""
+    """The Xvfb of this test process, started on first use, and again when the last one
+    has died: then one test fails, not every test after it."""
     global _display
+    if _display is not None and _display.process.poll() is not None:
+        print('Xvfb on %s ended with %s (its output: %s); starting another'
+              % (_display.name, _display.process.returncode, _display.log_path), file=sys.stderr)
+        _display = None
     if _display is None:
         _display = Display()
         import atexit
@@ -707,10 +717,14 @@ class WineTestCase(unittest.TestCase):
             return
         name = 'failed-%s-%s' % (TARGET, self.id().rsplit('.', 1)[-1])
         report = ['---- %s (%s) ----' % (self.id(), TARGET)]
-        try:
-            report.append('screen: ' + display().screenshot(name))
-        except (OSError, subprocess.SubprocessError) as e:
-            report.append('no screenshot: %s' % e)
+        if _display is not None and _display.process.poll() is not None:
+            report.append('no screenshot: Xvfb on %s had ended with %s (its output: %s)'
+                          % (_display.name, _display.process.returncode, _display.log_path))
+        else:
+            try:
+                report.append('screen: ' + display().screenshot(name))
+            except (OSError, subprocess.SubprocessError) as e:
+                report.append('no screenshot: %s' % e)
         os.makedirs(ARTIFACTS, exist_ok=True)
         for probe in prefix.probes:
             if not probe.log.closed:
