@@ -7,11 +7,11 @@
 #include "services/Messages.h"
 #include "services/SystemRestart.h"
 
-int InstallAndRestart(InstallProgress& progress)
+int InstallAndRestart(InstallProgress& progress, const ProgramOptions& options)
 {
-    int result = InstallDriver(progress, SystemDirectoryPath().c_str());
+    int result = InstallDriver(progress, SystemDirectoryPath().c_str(), options);
     if (result != 1)
         return kExitInstallFailed;
     ShowMessage(MSG_INSTALLED_RESTART);
-    return RestartWindows(EWX_REBOOT) ? kExitRestartInitiated : kExitRestartRequired;
+    return RestartWindows(EWX_REBOOT, options) ? kExitRestartInitiated : kExitRestartRequired;
 }

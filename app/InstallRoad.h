@@ -3,8 +3,9 @@
 #pragma once
 
 #include "install/InstallProgress.h"
+#include "services/ProgramOptions.h"
 
 // Installs, and after success shows message 1116 and asks Windows to restart. Returns
 // the exit status the road leads to. The dialog passes its DialogProgress, a quiet run
 // NoProgress.
-int InstallAndRestart(InstallProgress& progress);
+int InstallAndRestart(InstallProgress& progress, const ProgramOptions& options);

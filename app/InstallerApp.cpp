@@ -7,7 +7,6 @@
 #include "app/StartupDecision.h"
 #include "install/ProgramPaths.h"
 #include "install/WindowsVersion.h"
-#include "platform/CommandLine.h"
 #include "res/resource.h"
 #include "services/AdministratorCheck.h"
 #include "services/DriverVersionCheck.h"
@@ -15,15 +14,19 @@
 #include "services/Messages.h"
 
 namespace {
+// The program's one application object, which the platform's entry point runs.
 InstallerApp theApp;
 }
 
-InstallerApp& TheApp() { return theApp; }
-
 bool InstallerApp::StartUp()
 {
-    InstallLog log;
-    SetQuiet(ProgramHasSwitch("quiet"));
+    // The command line is read here and nowhere else; the boxes and the log learn whose
+    // they are here, once.
+    const char* commandLine = os::GetCommandLineA();
+    options_ = ReadProgramOptions(commandLine);
+    SetQuiet(options_.quiet);
+    MessageContext boxes(*this);
+    InstallLog log(commandLine, options_.logPath);
     int status = Run();
     SetExitCode(status);
     LogLine(String("Exit status ").Append(Decimal(static_cast<DWORD>(status))));
@@ -32,7 +35,7 @@ bool InstallerApp::StartUp()
 
 int InstallerApp::Run()
 {
-    InstallerDialog dialog(*this, nullptr, bitmap);
+    InstallerDialog dialog(*this, options_, nullptr, bitmap);
 
     // Nothing is read from a folder the program cannot name exactly: a best-fit
     // look-alike of its name may be another folder, with other files in it. A quiet
@@ -83,7 +86,7 @@ int InstallerApp::Run()
     if (Quiet()) {
         LogLine("Decision: install, quietly");
         NoProgress nothingShown;
-        return InstallAndRestart(nothingShown);
+        return InstallAndRestart(nothingShown, options_);
     }
     LogLine("Decision: install, the dialog is shown");
     // Only now: the common controls and the icon cost a run that ends silently

@@ -4,6 +4,7 @@
 
 #include "dib/DibImage.h"
 #include "platform/Application.h"
+#include "services/ProgramOptions.h"
 
 class InstallerApp : public Application {
 public:
@@ -14,6 +15,7 @@ public:
 private:
     // The run after the log has begun: the exit status.
     int Run();
-};
 
-InstallerApp& TheApp();
+    // What the command line asks of this run, read at the start of StartUp.
+    ProgramOptions options_;
+};

@@ -12,8 +12,14 @@ IconPosition MinimisedIconPosition(int clientWidth, int clientHeight, int iconWi
     return {(clientWidth - iconWidth + 1) / 2, (clientHeight - iconHeight + 1) / 2};
 }
 
-InstallerDialog::InstallerDialog(Application& app, HWND parent, const DibImage& picture)
-    : Dialog(IDD_INSTALLER, parent), icon(nullptr), app_(app), picture_(picture), outcome_(kExitUserClosed)
+InstallerDialog::InstallerDialog(Application& app, const ProgramOptions& options, HWND parent,
+                                 const DibImage& picture)
+    : Dialog(IDD_INSTALLER, parent),
+      icon(nullptr),
+      app_(app),
+      options_(options),
+      picture_(picture),
+      outcome_(kExitUserClosed)
 {
 }
 
@@ -28,6 +34,7 @@ const MessageEntry* InstallerDialog::MessageTable() const
         {WM_QUERYDRAGICON, 0, 0, Handler(&InstallerDialog::OnQueryDragIcon)},
         {WM_COMMAND, BN_CLICKED, IDC_INSTALL, Handler(&InstallerDialog::OnInstall)},
         {WM_TIMER, 0, 0, Handler(&InstallerDialog::OnTimer)},
+        {WM_SETCURSOR, 0, 0, Handler(&InstallerDialog::OnSetCursor)},
         {0, 0, 0, nullptr},
     };
     return table;
@@ -71,7 +78,7 @@ INT_PTR InstallerDialog::OnSysCommand(WPARAM wParam, LPARAM)
 {
     if (!IsAboutCommand(wParam))
         return FALSE;
-    AboutDialog about(nullptr);
+    AboutDialog about(Window());
     about.DoModal();
     return TRUE;
 }
@@ -110,6 +117,16 @@ INT_PTR InstallerDialog::OnTimer(WPARAM, LPARAM)
     return FALSE;
 }
 
+// While the installation runs its boxes, the mouse may cross the dialog: the hourglass
+// stays instead of the class cursor.
+INT_PTR InstallerDialog::OnSetCursor(WPARAM, LPARAM)
+{
+    if (!app_.ShowsWaitCursor())
+        return FALSE;
+    app_.RestoreWaitCursor();
+    return TRUE;
+}
+
 INT_PTR InstallerDialog::OnInstall(WPARAM, LPARAM)
 {
     {
@@ -118,7 +135,7 @@ INT_PTR InstallerDialog::OnInstall(WPARAM, LPARAM)
         SetControlMessage(Window(), IDC_EXPLANATION, MSG_PLEASE_WAIT);
 
         DialogProgress shown(Window(), progressBar.Window());
-        outcome_ = InstallAndRestart(shown);
+        outcome_ = InstallAndRestart(shown, options_);
         SetControlMessage(Window(), IDC_EXPLANATION, MSG_EXPLANATION);
     }
     app_.OnIdle(0);

@@ -6,12 +6,13 @@
 #include "platform/Application.h"
 #include "platform/Dialog.h"
 #include "res/resource.h"
+#include "services/ProgramOptions.h"
 
 class InstallerDialog : public Dialog {
 public:
-    // `app` learns the dialog as its main window and keeps the wait cursor; `picture` is
-    // painted in the dialog. Both must outlive it.
-    InstallerDialog(Application& app, HWND parent, const DibImage& picture);
+    // `app` learns the dialog as its main window and keeps the wait cursor; Install runs
+    // with the run's `options`; `picture` is painted in the dialog. All must outlive it.
+    InstallerDialog(Application& app, const ProgramOptions& options, HWND parent, const DibImage& picture);
     ~InstallerDialog() override;
 
     // The exit status this dialog's run leads to.
@@ -34,8 +35,10 @@ private:
     INT_PTR OnQueryDragIcon(WPARAM wParam, LPARAM lParam);
     INT_PTR OnInstall(WPARAM wParam, LPARAM lParam);
     INT_PTR OnTimer(WPARAM wParam, LPARAM lParam);
+    INT_PTR OnSetCursor(WPARAM wParam, LPARAM lParam);
 
     Application& app_;
+    const ProgramOptions& options_;
     const DibImage& picture_;
     int outcome_;
 };

@@ -5,8 +5,6 @@
 #include "install/PendingInstallations.h"
 #include "install/ProgramPaths.h"
 #include "install/WindowsVersion.h"
-#include "platform/Application.h"
-#include "platform/CommandLine.h"
 #include "platform/Owners.h"
 #include "platform/SystemLibrary.h"
 #include "res/resource.h"
@@ -34,10 +32,9 @@ struct UpdateCall {
     bool askRestart;
 };
 
-UpdateCall UpdateCallForThisRun()
+UpdateCall UpdateCallFor(const ProgramOptions& options)
 {
-    Application* app = Application::Current();
-    if (!app || !app->Quiet())
+    if (!options.quiet)
         return {INSTALLFLAG_FORCE, false};
     DWORD flags = INSTALLFLAG_FORCE;
     if (IsWindowsXpOrLater() == 1)
@@ -100,13 +97,14 @@ int CheckDelivery(const char* systemDirectory, const DriverFamily& family)
     return OfferFilePlacement(systemDirectory, family.baseName);
 }
 
-int UpdateDriver(UpdateDriverForPlugAndPlayDevicesProc update, const char* systemDirectory, const DriverFamily& family)
+int UpdateDriver(UpdateDriverForPlugAndPlayDevicesProc update, const char* systemDirectory, const DriverFamily& family,
+                 const ProgramOptions& options)
 {
     const char* baseName = family.baseName;
     String inf = ProgramDirectoryPath((String(baseName) + ".inf").c_str());
     if (!PathFitsOrReport(inf))
         return 0;
-    const UpdateCall call = UpdateCallForThisRun();
+    const UpdateCall call = UpdateCallFor(options);
     DWORD code = ERROR_SUCCESS;
     if (CallUpdate(update, call, "*PNP0400", inf, code) ||
         (code == ERROR_NO_SUCH_DEVINST && CallUpdate(update, call, "*PNP0401", inf, code)))
@@ -123,7 +121,8 @@ int UpdateDriver(UpdateDriverForPlugAndPlayDevicesProc update, const char* syste
 }
 
 // Looks the driver update up in newdev.dll and runs it; 1 when the driver is installed.
-int UpdateThroughNewdev(InstallProgress& progress, const char* systemDirectory, const DriverFamily& family)
+int UpdateThroughNewdev(InstallProgress& progress, const char* systemDirectory, const DriverFamily& family,
+                        const ProgramOptions& options)
 {
     ScopedLibrary newdev(LoadSystemLibrary("newdev.dll"));
     if (!newdev) {
@@ -138,29 +137,27 @@ int UpdateThroughNewdev(InstallProgress& progress, const char* systemDirectory, 
         ShowErrorMessage(MSG_NEWDEV_NOT_LOADED, lookupError);
         return 0;
     }
-    return UpdateDriver(update, systemDirectory, family);
+    return UpdateDriver(update, systemDirectory, family, options);
 }
 
 }  // namespace
 
-
-int InstallDriver(InstallProgress& progress, const char* systemDirectory)
+int InstallDriver(InstallProgress& progress, const char* systemDirectory, const ProgramOptions& options)
 {
     progress.Started();
     progress.Stepped();
 
     const DriverFamily& family = DriverFamilyFor(IsWindowsXp());
-    if (ProgramHasSwitch("info"))
+    if (options.info)
         ShowPlainBox(family.baseName, "Vantinst");
 
     // Someone at the screen sees Windows' own wizard and can finish it; a quiet run
     // waits for it instead of running into it.
-    Application* app = Application::Current();
-    if (app && app->Quiet())
+    if (options.quiet)
         WaitForPendingInstallations();
 
     // newdev.dll is freed when this returns, before the end is reported.
-    int result = UpdateThroughNewdev(progress, systemDirectory, family);
+    int result = UpdateThroughNewdev(progress, systemDirectory, family, options);
     progress.Finished();
     return result;
 }

@@ -12,6 +12,8 @@ public:
     Application& operator=(const Application&) = delete;
     virtual ~Application();
 
+    // The one object made, for the program's entry point to run; everything else is
+    // handed the application it works for.
     static Application* Current();
 
     virtual bool StartUp() = 0;

@@ -91,18 +91,23 @@ bool HasOption(const char* commandLine, const char* option)
 
 bool HasSwitch(const char* commandLine, const char* name)
 {
-    // The arguments are found once: each search of them is a plain substring test.
-    const char* arguments = CommandArguments(commandLine);
+    return ArgumentsHaveSwitch(CommandArguments(commandLine), name);
+}
+
+bool ArgumentsHaveSwitch(const char* arguments, const char* name)
+{
     String dash("-");
     String slash("/");
     return std::strstr(arguments, dash.Append(name).c_str()) || std::strstr(arguments, slash.Append(name).c_str());
 }
 
-bool ProgramHasSwitch(const char* name) { return HasSwitch(os::GetCommandLineA(), name); }
-
 String SwitchValue(const char* commandLine, const char* name)
 {
-    const char* arguments = CommandArguments(commandLine);
+    return ArgumentsSwitchValue(CommandArguments(commandLine), name);
+}
+
+String ArgumentsSwitchValue(const char* arguments, const char* name)
+{
     String dash("-");
     String slash("/");
     dash.Append(name).Append(':');
@@ -125,5 +130,3 @@ String SwitchValue(const char* commandLine, const char* name)
         ++end;
     return String(value, static_cast<std::size_t>(end - value));
 }
-
-String ProgramSwitchValue(const char* name) { return SwitchValue(os::GetCommandLineA(), name); }

@@ -20,7 +20,8 @@ bool HasOption(const char* commandLine, const char* option);
 // A switch as administrators type it: "-name" or "/name", each found the way HasOption
 // finds it (`name` without the dash or slash).
 bool HasSwitch(const char* commandLine, const char* name);
-bool ProgramHasSwitch(const char* name);
+// The same in arguments already told from the program's name (CommandArguments).
+bool ArgumentsHaveSwitch(const char* arguments, const char* name);
 
 // The value of a switch with one, "-name:VALUE" or "/name:VALUE", found as HasSwitch
 // finds the switch: up to the next blank, or in quotes up to the closing quote. Both
@@ -28,4 +29,4 @@ bool ProgramHasSwitch(const char* name);
 // "/log:C:\my logs\pc.log" as many tools quote a whole argument. Empty when the
 // switch is absent.
 String SwitchValue(const char* commandLine, const char* name);
-String ProgramSwitchValue(const char* name);
+String ArgumentsSwitchValue(const char* arguments, const char* name);

@@ -1,6 +1,5 @@
 #include "platform/Dialog.h"
 
-#include "platform/Application.h"
 #include "platform/DialogHost.h"
 
 Dialog::Dialog(UINT templateId, HWND parent) : templateId_(templateId), parent_(parent) {}
@@ -15,13 +14,7 @@ const MessageEntry* Dialog::MessageTable() const
 
 void Dialog::DoDataExchange() {}
 
-INT_PTR Dialog::DoModal()
-{
-    HWND owner = parent_;
-    if (!owner && Application::Current())
-        owner = Application::Current()->MainWindow();
-    return os::RunModalDialog(*this, templateId_, owner);
-}
+INT_PTR Dialog::DoModal() { return os::RunModalDialog(*this, templateId_, parent_); }
 
 BOOL Dialog::OnInitDialog()
 {
@@ -64,10 +57,6 @@ INT_PTR Dialog::StandardHandling(UINT message, WPARAM wParam)
 {
     if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
         os::EndDialog(window_, LOWORD(wParam));
-        return TRUE;
-    }
-    if (message == WM_SETCURSOR && Application::Current() && Application::Current()->ShowsWaitCursor()) {
-        Application::Current()->RestoreWaitCursor();
         return TRUE;
     }
     return FALSE;

@@ -9,6 +9,7 @@
 
 class Dialog {
 public:
+    // `parent` owns the dialog's window; the main dialog has none.
     Dialog(UINT templateId, HWND parent);
     Dialog(const Dialog&) = delete;
     Dialog& operator=(const Dialog&) = delete;
@@ -36,9 +37,8 @@ protected:
     HWND Parent() const { return parent_; }
 
 private:
-    // IDOK and IDCANCEL end the dialog; the wait cursor
-    // stays over the dialog while it is on; everything else goes on to the system's
-    // dialog handling (FALSE).
+    // IDOK and IDCANCEL end the dialog; everything else goes on to the system's dialog
+    // handling (FALSE).
     INT_PTR StandardHandling(UINT message, WPARAM wParam);
 
     UINT templateId_;

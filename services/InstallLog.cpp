@@ -1,7 +1,5 @@
 #include "services/InstallLog.h"
 
-#include "platform/Application.h"
-#include "platform/CommandLine.h"
 #include "platform/PathName.h"
 #include "res/resource.h"
 
@@ -80,24 +78,23 @@ String OldLogPath(const String& path)
 
 }  // namespace
 
-InstallLog::InstallLog() : outer_(current)
+InstallLog::InstallLog(const char* commandLine, const String& chosenPath) : outer_(current)
 {
     current = this;
     // The administrator's /log:PATH replaces the Windows directory's log. Where it cannot
     // be opened (a share that is down, a folder without write access) the block goes to
     // the usual place with a line saying why, so that the run is not left without a log.
-    String chosen = ProgramSwitchValue("log");
     String refused;
-    if (!chosen.empty()) {
-        if (Open(chosen)) {
-            Begin(String());
+    if (!chosenPath.empty()) {
+        if (Open(chosenPath)) {
+            Begin(commandLine, String());
             return;
         }
-        refused.Append("Log: ").Append(chosen).Append(" cannot be written ").Append(BracketedCode(os::GetLastError()));
+        refused.Append("Log: ").Append(chosenPath).Append(" cannot be written ").Append(BracketedCode(os::GetLastError()));
     }
     String path = WindowsDirectoryFile("Vantinst.log");
     if (!path.empty() && Open(path))
-        Begin(refused);
+        Begin(commandLine, refused);
 }
 
 bool InstallLog::Open(const String& path)
@@ -120,11 +117,11 @@ bool InstallLog::Open(const String& path)
     return static_cast<bool>(file_);
 }
 
-void InstallLog::Begin(const String& note)
+void InstallLog::Begin(const char* commandLine, const String& note)
 {
     tag_.Append('(').Append(Decimal(os::GetCurrentProcessId())).Append(')');
     String first("==== ");
-    first.Append(Timestamp()).Append("  Vantinst " VANTINST_VERSION "  ").Append(os::GetCommandLineA());
+    first.Append(Timestamp()).Append("  Vantinst " VANTINST_VERSION "  ").Append(commandLine);
     // The block begins on a line of its own, in the same write as its header.
     String entry(sizeKnown_ && EndsInsideALine(file_.Get(), size_) ? "\r\n" : "");
     Put(entry.Append(Lines(first.c_str())));

@@ -15,12 +15,13 @@
 constexpr DWORD kInstallLogLimit = 512 * 1024;
 
 // The log of one run: opened with the run's first line (date and time, the program's
-// version, the whole command line); LogLine writes to it while it lives. Every line of
+// version, the whole `commandLine`); LogLine writes to it while it lives. Every line of
 // the block begins with the run's process id in brackets, "(1460) ", so that the lines
-// of runs side by side can be told apart; no line ends in a blank.
+// of runs side by side can be told apart; no line ends in a blank. `chosenPath` is the
+// administrator's /log:PATH, empty for the Windows directory's log.
 class InstallLog {
 public:
-    InstallLog();
+    InstallLog(const char* commandLine, const String& chosenPath);
     InstallLog(const InstallLog&) = delete;
     InstallLog& operator=(const InstallLog&) = delete;
     ~InstallLog();
@@ -34,7 +35,7 @@ private:
     // the reason as the last-error value, when it cannot be opened.
     bool Open(const String& path);
     // The block's header, and `note` after it when there is one.
-    void Begin(const String& note);
+    void Begin(const char* commandLine, const String& note);
     // The text as the log's lines: each tagged with the run, the first after one blank,
     // the others indented; CR LF after each.
     String Lines(const char* text) const;

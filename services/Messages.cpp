@@ -1,19 +1,19 @@
 #include "services/Messages.h"
 
-#include "platform/Application.h"
 #include "platform/Owners.h"
 #include "services/InstallLog.h"
 #include "services/MessageFormat.h"
 
 namespace {
 
+const Application* context = nullptr;
+
 // Every box is written to the log (`entry`, then the text); a quiet run shows none and
 // takes the default answer, Yes.
 int ShowLoggedBox(String entry, HWND owner, const char* text, const char* caption, UINT style)
 {
     LogLine(entry.Append(text));
-    Application* app = Application::Current();
-    if (app && app->Quiet())
+    if (context && context->Quiet())
         return (style & 0xF) == MB_YESNO ? IDYES : IDOK;
     return os::MessageBoxA(owner, text, caption, style);
 }
@@ -22,14 +22,17 @@ int ShowLoggedBox(String entry, HWND owner, const char* text, const char* captio
 // program's title.
 int ShowMessageBox(UINT messageId, const char* text, UINT style)
 {
-    Application* app = Application::Current();
-    HWND owner = app ? app->MainWindow() : nullptr;
-    String title = app ? app->Title() : String();
+    HWND owner = context ? context->MainWindow() : nullptr;
+    String title = context ? context->Title() : String();
     String entry("Message ");
     return ShowLoggedBox(entry.Append(Decimal(messageId)).Append(": "), owner, text, title.c_str(), style);
 }
 
 }  // namespace
+
+MessageContext::MessageContext(const Application& app) : outer_(context) { context = &app; }
+
+MessageContext::~MessageContext() { context = outer_; }
 
 String LoadMessage(UINT id)
 {
@@ -49,8 +52,7 @@ String LoadMessage(UINT id)
 String LoadLocalMessage(UINT messageId)
 {
     // The one place that reads the language choice.
-    Application* app = Application::Current();
-    return LoadMessage(messageId + (app ? app->LanguageOffset : 0));
+    return LoadMessage(messageId + (context ? context->LanguageOffset : 0));
 }
 
 void SetControlMessage(HWND dialog, int controlId, UINT messageId)

@@ -4,8 +4,24 @@
 // question takes its default answer, Yes.
 #pragma once
 
+#include "platform/Application.h"
 #include "platform/String.h"
 #include "platform/Win.h"
+
+// Whose texts and boxes these are, for as long as this object lives: the application's
+// main window owns the boxes while it is up, its title captions them, its LanguageOffset
+// picks the language, and a quiet application shows none. The application object makes
+// one at start-up. Without one, boxes have no owner and no caption, and are shown.
+class MessageContext {
+public:
+    explicit MessageContext(const Application& app);
+    MessageContext(const MessageContext&) = delete;
+    MessageContext& operator=(const MessageContext&) = delete;
+    ~MessageContext();
+
+private:
+    const Application* outer_;
+};
 
 // The whole text of a string-table entry, however long; empty when there is none.
 String LoadMessage(UINT id);

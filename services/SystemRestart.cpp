@@ -1,6 +1,5 @@
 #include "services/SystemRestart.h"
 
-#include "platform/CommandLine.h"
 #include "platform/Owners.h"
 #include "res/resource.h"
 #include "services/InstallLog.h"
@@ -27,9 +26,9 @@ bool EnableShutdownPrivilege()
 
 }  // namespace
 
-bool RestartWindows(UINT flags)
+bool RestartWindows(UINT flags, const ProgramOptions& options)
 {
-    if (ProgramHasSwitch("norestart")) {
+    if (options.noRestart) {
         LogLine("Restart: not requested (norestart)");
         return false;
     }

@@ -2,8 +2,9 @@
 #pragma once
 
 #include "platform/Win.h"
+#include "services/ProgramOptions.h"
 
 // Enables the shutdown privilege and asks Windows to shut down with `flags`, unless the
-// command line holds "-norestart" (or "/norestart"). Reports failures itself (1125, 1126). Returns true
-// when Windows accepted the request.
-bool RestartWindows(UINT flags);
+// run's options say -norestart. Reports failures itself (1125, 1126). Returns true when
+// Windows accepted the request.
+bool RestartWindows(UINT flags, const ProgramOptions& options);

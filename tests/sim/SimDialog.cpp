@@ -7,11 +7,12 @@
 
 namespace os {
 
-INT_PTR RunModalDialog(Dialog& dialog, UINT templateId, HWND)
+INT_PTR RunModalDialog(Dialog& dialog, UINT templateId, HWND owner)
 {
     sim::World& world = sim::Get();
     world.log.push_back("DoModal " + std::to_string(templateId));
     HWND window = sim::CreateDialogWindow(templateId, &dialog);
+    sim::FromHandle(window)->owner = owner;
     dialog.Dispatch(window, WM_INITDIALOG, 0, reinterpret_cast<LPARAM>(&dialog));
     if (world.onModal)
         world.onModal(dialog, window);

@@ -210,7 +210,7 @@ BOOL WinHelpA(HWND, LPCSTR, UINT command, UINT_PTR data)
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT style)
 {
     Get().log.push_back(std::string("MessageBox ") + text);
-    Get().boxes.push_back({owner, text, caption, style, sim::MainDialogText(), Get().cursor == "wait"});
+    Get().boxes.push_back({owner, text, caption, style, sim::ExplanationOf(owner), Get().cursor == "wait"});
     DeliverTimerTicks();
     if (Get().onBox)
         Get().onBox(text);

@@ -1,6 +1,5 @@
 #include "tests/sim/SimWindows.h"
 
-#include "platform/Application.h"
 #include "res/resource.h"
 
 #include <algorithm>
@@ -106,10 +105,9 @@ Window* Child(HWND dialog, int id)
     return nullptr;
 }
 
-std::string MainDialogText()
+std::string ExplanationOf(HWND dialog)
 {
-    Application* app = Application::Current();
-    Window* text = app ? Child(app->MainWindow(), IDC_EXPLANATION) : nullptr;
+    Window* text = Child(dialog, IDC_EXPLANATION);
     return text ? text->text : "";
 }
 

@@ -35,6 +35,7 @@ struct Window {
     bool iconic = false;
     RECT client{0, 0, 600, 200};
     Window* parent = nullptr;
+    HWND owner = nullptr;  // a modal dialog's owner
     std::vector<std::unique_ptr<Window>> children;
     Dialog* dialog = nullptr;
     LPARAM bigIcon = 0;
@@ -51,7 +52,7 @@ struct Box {
     std::string text;
     std::string caption;
     UINT style;
-    std::string dialogText;  // the main dialog's explanation (IDC_EXPLANATION) while the box was up
+    std::string dialogText;  // the owner's explanation (IDC_EXPLANATION) while the box was up
     bool waitCursor;         // whether the hourglass was shown while the box was up
 };
 
@@ -194,8 +195,8 @@ HWND Handle(Window* window);
 // A dialog window with the controls of the template `templateId`, as the template creates them.
 HWND CreateDialogWindow(UINT templateId, Dialog* dialog);
 Window* Child(HWND dialog, int id);
-// The text of the main window's explanation, or "" when it is not up.
-std::string MainDialogText();
+// The text of a dialog's explanation (IDC_EXPLANATION), or "" when it has none.
+std::string ExplanationOf(HWND dialog);
 
 // Entries of the log that start with `prefix`.
 std::vector<std::string> LogOf(const std::string& prefix);

@@ -48,7 +48,8 @@ TEST_F(BusyDialogTest, CancelAndInstallWhileABoxIsUpDoNothing)
         EXPECT_EQ(sim::FromHandle(window)->endResult, IDCANCEL);
     };
     DibImage noPicture;
-    InstallerDialog dialog(TheApp(), nullptr, noPicture);
+    ProgramOptions interactive;
+    InstallerDialog dialog(app, interactive, nullptr, noPicture);
     dialog.DoModal();
 
     EXPECT_EQ(endedWhileBusy, std::vector<bool>{false});

@@ -39,7 +39,7 @@ TEST_F(InstallCommandTest, RefusedRestartIsReportedBeforeTheDialogReturns)
     World().exitWindowsWorks = FALSE;
     std::vector<std::string> states;
     auto state = [&](const std::string& moment) {
-        HWND main = mainWindow_ ? sim::Handle(mainWindow_) : TheApp().MainWindow();
+        HWND main = mainWindow_ ? sim::Handle(mainWindow_) : app.MainWindow();
         states.push_back(moment + " | " + sim::Child(main, IDC_EXPLANATION)->text + " | Install " +
                          (sim::Child(main, IDC_INSTALL)->enabled ? "on" : "off") + " | " + World().cursor);
     };
@@ -102,7 +102,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(InstallCommandTest, WithoutInstallingTheOutcomeIsClosedByTheUser)
 {
     DibImage noPicture;
-    InstallerDialog untouched(TheApp(), nullptr, noPicture);
+    InstallerDialog untouched(app, options_, nullptr, noPicture);
     EXPECT_EQ(untouched.Outcome(), kExitUserClosed);
 }
 

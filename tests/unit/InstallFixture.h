@@ -51,7 +51,7 @@ protected:
     int Install()
     {
         DialogProgress shown(dialog_, Bar());
-        return InstallDriver(shown, kSystem.c_str());
+        return InstallDriver(shown, kSystem.c_str(), CommandLineOptions());
     }
     HWND Bar() { return sim::Handle(sim::Child(dialog_, IDC_PROGRESS)); }
 
@@ -66,7 +66,8 @@ protected:
     }
 
     DibImage noPicture_;
-    InstallerDialog owner_{TheApp(), nullptr, noPicture_};
+    ProgramOptions options_;
+    InstallerDialog owner_{app, options_, nullptr, noPicture_};
     HWND dialog_ = nullptr;
 };
 
@@ -80,7 +81,8 @@ protected:
                 dialog.Dispatch(window, WM_COMMAND, MAKEWPARAM(IDC_INSTALL, BN_CLICKED), 0);
         };
         DibImage noPicture;
-        InstallerDialog dialog(TheApp(), nullptr, noPicture);
+        ProgramOptions options = CommandLineOptions();
+        InstallerDialog dialog(app, options, nullptr, noPicture);
         dialog.DoModal();
         mainWindow_ = World().topLevel.back().get();
         for (auto& window : World().topLevel) {

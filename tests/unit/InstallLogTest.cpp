@@ -5,6 +5,7 @@
 #include "platform/CommandLine.h"
 #include "res/resource.h"
 #include "services/InstallLog.h"
+#include "services/ProgramOptions.h"
 #include "tests/unit/SimTest.h"
 
 #include <deque>
@@ -35,8 +36,8 @@ protected:
         World().onModal = [install](Dialog& dialog, HWND window) {
             dialog.Dispatch(window, WM_COMMAND, MAKEWPARAM(install ? IDC_INSTALL : IDCANCEL, BN_CLICKED), 0);
         };
-        TheApp().StartUp();
-        return TheApp().ExitCode();
+        app.StartUp();
+        return app.ExitCode();
     }
 
     static std::string Log()
@@ -241,10 +242,10 @@ TEST_F(InstallLogTest, NoLineEndsInABlank)
 TEST_F(InstallLogTest, LinesOfRunsSideBySideCarryTheirProcessId)
 {
     World().commandLine = "Vantinst.exe -quiet";
-    InstallLog first;
+    InstallLog first(World().commandLine.c_str(), String());
     World().processId = 2016;
     World().commandLine = "Vantinst.exe";
-    InstallLog second;
+    InstallLog second(World().commandLine.c_str(), String());
     first.Write("Decision: install, quietly");
     second.Write("two\nlines");
     first.Write(("Exit status " + std::to_string(kExitRestartRequired)).c_str());
@@ -336,8 +337,10 @@ TEST(LogSwitchTest, ValueUpToABlankOrTheClosingQuote)
         {"Vantinst.exe /LOG:C:\\x.log", ""},
         {"\"C:\\-log:x\\Vantinst.exe\" /quiet", ""},
     };
-    for (const auto& c : cases)
+    for (const auto& c : cases) {
         EXPECT_STREQ(SwitchValue(c.line, "log").c_str(), c.value) << c.line;
+        EXPECT_STREQ(ReadProgramOptions(c.line).logPath.c_str(), c.value) << c.line;
+    }
 }
 
 class LogPathTest : public InstallLogTest {};

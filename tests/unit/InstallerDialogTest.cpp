@@ -40,23 +40,32 @@ protected:
     // Runs the main dialog; `during` acts as the user while it is up.
     void Run(std::function<void(InstallerDialog&, HWND)> during)
     {
+        aboutCaption.clear();
+        aboutOwner = mainOwner = mainWindow = nullptr;
         World().onModal = [during](Dialog& dialog, HWND window) {
             if (dialog.TemplateId() == IDD_INSTALLER && during)
                 during(static_cast<InstallerDialog&>(dialog), window);
-            if (dialog.TemplateId() == IDD_ABOUT)
+            if (dialog.TemplateId() == IDD_ABOUT) {
                 aboutCaption = sim::FromHandle(window)->text;
+                aboutOwner = sim::FromHandle(window)->owner;
+            } else {
+                mainOwner = sim::FromHandle(window)->owner;
+                mainWindow = window;
+            }
         };
-        InstallerDialog dialog(TheApp(), nullptr, picture);
+        InstallerDialog dialog(app, options, nullptr, picture);
         dialog.DoModal();
     }
 
     static inline std::string aboutCaption;
+    static inline HWND aboutOwner, mainOwner, mainWindow;
     DibImage picture;  // empty unless a test draws one
+    ProgramOptions options;
 };
 
 TEST_F(InstallerDialogTest, InitialisationPutsTheCatalogueTextsInPlace)
 {
-    Run([](InstallerDialog& dialog, HWND window) {
+    Run([this](InstallerDialog& dialog, HWND window) {
         sim::Window* w = sim::FromHandle(window);
         EXPECT_EQ(w->text, Text(MSG_MAIN_TITLE));
         EXPECT_EQ(sim::Child(window, IDC_EXPLANATION)->text.size(), 419u);
@@ -73,11 +82,11 @@ TEST_F(InstallerDialogTest, InitialisationPutsTheCatalogueTextsInPlace)
         EXPECT_NE(dialog.icon, nullptr);
         EXPECT_EQ(w->bigIcon, reinterpret_cast<LPARAM>(dialog.icon));
         EXPECT_EQ(w->smallIcon, reinterpret_cast<LPARAM>(dialog.icon));
-        EXPECT_EQ(TheApp().MainWindow(), window);
+        EXPECT_EQ(app.MainWindow(), window);
     });
     EXPECT_EQ(sim::LogOf("SetIcon"), (std::vector<std::string>{"SetIcon 1", "SetIcon 0"}));
     EXPECT_EQ(sim::LogOf("CenterWindow").size(), 1u);
-    EXPECT_EQ(TheApp().MainWindow(), nullptr) << "no owner for boxes once the dialog is gone";
+    EXPECT_EQ(app.MainWindow(), nullptr) << "no owner for boxes once the dialog is gone";
     EXPECT_EQ(sim::LogOf("WinHelp"), std::vector<std::string>{"WinHelp 2 0"});
 }
 
@@ -97,6 +106,8 @@ TEST_F(InstallerDialogTest, SystemCommandsOpenTheAboutBoxOnlyForItsEntry)
     });
     EXPECT_EQ(sim::LogOf("DoModal " + std::to_string(IDD_ABOUT)).size(), 3u);
     EXPECT_EQ(aboutCaption, Text(MSG_ABOUT_ENTRY));
+    EXPECT_EQ(mainOwner, nullptr);
+    EXPECT_EQ(aboutOwner, mainWindow) << "the About box belongs to the main dialog";
 }
 
 struct EndingCommand {
@@ -162,19 +173,19 @@ TEST_F(InstallerDialogTest, BarStartsAgainFromZeroAfterSeventyFive)
 // WM_SETCURSOR puts the hourglass back instead of the class cursor.
 TEST_F(InstallerDialogTest, HourglassStaysOverTheDialogWhileTheWaitCursorIsOn)
 {
-    Run([](InstallerDialog& dialog, HWND window) {
+    Run([this](InstallerDialog& dialog, HWND window) {
         WPARAM over = reinterpret_cast<WPARAM>(window);
         EXPECT_EQ(dialog.Dispatch(window, WM_SETCURSOR, over, 0), FALSE) << "the class cursor when idle";
         EXPECT_TRUE(sim::LogOf("SetCursor").empty());
 
-        TheApp().BeginWaitCursor();
+        app.BeginWaitCursor();
         World().cursor = "arrow";  // what the system set while the mouse crossed other windows
         EXPECT_EQ(dialog.Dispatch(window, WM_SETCURSOR, over, 0), TRUE);
         EXPECT_EQ(World().cursor, "wait");
         EXPECT_EQ(dialog.Dispatch(window, WM_SETCURSOR, over, 0), TRUE);
         EXPECT_EQ(World().cursor, "wait");
 
-        TheApp().EndWaitCursor();
+        app.EndWaitCursor();
         EXPECT_EQ(World().cursor, "arrow");
         EXPECT_EQ(dialog.Dispatch(window, WM_SETCURSOR, over, 0), FALSE);
         EXPECT_EQ(World().cursor, "arrow");

@@ -115,7 +115,7 @@ TEST_F(MessagesTest, SystemErrorMessageFormatsTheDescriptionIntoPlaceholders)
 
 TEST_F(MessagesTest, AskMessageIgnoresTheLanguageOffsetAndReturnsTheAnswer)
 {
-    TheApp().LanguageOffset = 2000;
+    app.LanguageOffset = 2000;
     World().answers = {IDYES, IDNO};
     EXPECT_EQ(AskMessage(MSG_ASK_COPY_FILES), IDYES);
     EXPECT_EQ(AskMessage(MSG_ASK_COPY_FILES), IDNO);
@@ -128,7 +128,7 @@ TEST_F(MessagesTest, AskMessageIgnoresTheLanguageOffsetAndReturnsTheAnswer)
 TEST_F(MessagesTest, BoxesBelongToTheMainWindowWhileItIsUp)
 {
     sim::Window dialog;
-    TheApp().SetMainWindow(sim::Handle(&dialog));
+    app.SetMainWindow(sim::Handle(&dialog));
     ShowMessage(MSG_BMP_NOT_FOUND);
     EXPECT_EQ(World().boxes.back().owner, sim::Handle(&dialog));
 }
@@ -146,7 +146,7 @@ TEST_F(MessagesTest, SetControlMessageChangesOnlyAnExistingControl)
         EXPECT_EQ(sim::Child(dialog, id)->text, "unchanged") << "control " << id;
     EXPECT_EQ(sim::FromHandle(dialog)->text, "unchanged") << "no control 4711: nothing else gets its text";
 
-    TheApp().LanguageOffset = 2000;
+    app.LanguageOffset = 2000;
     SetControlMessage(dialog, IDC_INSTALL, MSG_INSTALL_BUTTON);
     EXPECT_EQ(sim::Child(dialog, IDC_INSTALL)->text, std::string(LoadMessage(MSG_INSTALL_BUTTON + MSG_ENGLISH_OFFSET).c_str())) << "the offset applies";
 }

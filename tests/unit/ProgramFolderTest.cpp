@@ -60,11 +60,11 @@ protected:
 
 TEST_F(ForeignFolderTest, RefusesBeforeTouchingAnythingWhenTheDriverIsToBeInstalled)
 {
-    EXPECT_FALSE(TheApp().StartUp());
+    EXPECT_FALSE(app.StartUp());
     EXPECT_EQ(BoxTexts(), std::vector<std::string>{LoadMessage(MSG_FOLDER_UNUSABLE).c_str()});
     EXPECT_EQ(World().boxes[0].owner, nullptr);
     EXPECT_EQ(World().boxes[0].caption, "Vantinst");
-    EXPECT_EQ(TheApp().ExitCode(), kExitInstallFailed);
+    EXPECT_EQ(app.ExitCode(), kExitInstallFailed);
     EXPECT_TRUE(PictureOpenings().empty()) << "OEM.BMP of the look-alike folder not read";
     EXPECT_TRUE(sim::LogOf("DoModal").empty());
     EXPECT_TRUE(sim::LogOf("LoadLibrary").empty());
@@ -75,9 +75,9 @@ TEST_F(ForeignFolderTest, EndsSilentlyWhenTheDriverIsCurrent)
 {
     sim::AddFile(kSystem + "drivers\\orvelxpparallel.sys", "MZ");
     sim::FindFile(kSystem + "drivers\\orvelxpparallel.sys")->version = sim::MarkerVersion("1.59");
-    EXPECT_FALSE(TheApp().StartUp());
+    EXPECT_FALSE(app.StartUp());
     EXPECT_TRUE(World().boxes.empty());
-    EXPECT_EQ(TheApp().ExitCode(), kExitNothingToDo);
+    EXPECT_EQ(app.ExitCode(), kExitNothingToDo);
     EXPECT_TRUE(PictureOpenings().empty());
 }
 
@@ -106,7 +106,7 @@ TEST_F(LongFolderTest, DriverUpdateIsNotHandedACutInfName)
     HWND dialog = sim::CreateDialogWindow(IDD_INSTALLER, nullptr);
     World().updateResults = {0};
     DialogProgress shown(dialog, sim::Handle(sim::Child(dialog, IDC_PROGRESS)));
-    EXPECT_EQ(InstallDriver(shown, kSystem.c_str()), 0);
+    EXPECT_EQ(InstallDriver(shown, kSystem.c_str(), ProgramOptions()), 0);
     EXPECT_EQ(BoxTexts(), std::vector<std::string>{TooLongText(inf)});
     EXPECT_TRUE(sim::LogOf("UpdateDriver").empty());
     EXPECT_EQ(World().loadedLibraries, 0);
@@ -132,11 +132,11 @@ TEST_F(LongFolderTest, PictureIsNotLookedForUnderACutName)
     std::string picture = UseFolderTooLongFor("OEM.BMP", "V.exe");
     sim::AddFile(kSystem + "drivers\\orvelxpparallel.sys", "MZ");
     sim::FindFile(kSystem + "drivers\\orvelxpparallel.sys")->version = sim::MarkerVersion("1.59");
-    TheApp().StartUp();
+    app.StartUp();
     EXPECT_EQ(BoxTexts(), std::vector<std::string>{TooLongText(picture)});
     EXPECT_EQ(World().boxes[0].caption, "V");
     EXPECT_TRUE(PictureOpenings().empty());
-    EXPECT_EQ(TheApp().ExitCode(), kExitNothingToDo);
+    EXPECT_EQ(app.ExitCode(), kExitNothingToDo);
 }
 
 }  // namespace

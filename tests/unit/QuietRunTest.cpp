@@ -5,6 +5,7 @@
 #include "platform/CommandLine.h"
 #include "res/resource.h"
 #include "services/MessageFormat.h"
+#include "services/ProgramOptions.h"
 #include "tests/unit/SimTest.h"
 
 #include <string>
@@ -13,8 +14,9 @@
 namespace {
 
 // Each line with what both tests find in it: HasOption is the plain substring test for
-// one spelling ("-info"), HasSwitch takes the dash and the slash form. Both look only
-// after the program's name, and both are case-sensitive.
+// one spelling ("-info"), HasSwitch takes the dash and the slash form, and so does the
+// one reading of the options that the program makes. All look only after the
+// program's name, and all are case-sensitive.
 struct SwitchCase {
     const char* line;
     bool dashInfo, dashNorestart;   // HasOption "-info", "-norestart"
@@ -50,6 +52,10 @@ TEST(SwitchTest, DashAndSlashFormsAfterTheProgramNameOnly)
         EXPECT_EQ(HasSwitch(c.line, "info"), c.info) << c.line;
         EXPECT_EQ(HasSwitch(c.line, "norestart"), c.norestart) << c.line;
         EXPECT_EQ(HasSwitch(c.line, "quiet"), c.quiet) << c.line;
+        ProgramOptions read = ReadProgramOptions(c.line);
+        EXPECT_EQ(read.info, c.info) << c.line;
+        EXPECT_EQ(read.noRestart, c.norestart) << c.line;
+        EXPECT_EQ(read.quiet, c.quiet) << c.line;
     }
 }
 
@@ -123,9 +129,9 @@ TEST_P(QuietRunTest, ShowsNothingAndEndsWithTheStatus)
     }
     World().updateResults.assign(c.updates.begin(), c.updates.end());
 
-    EXPECT_FALSE(TheApp().StartUp());
+    EXPECT_FALSE(app.StartUp());
 
-    EXPECT_EQ(TheApp().ExitCode(), c.status);
+    EXPECT_EQ(app.ExitCode(), c.status);
     EXPECT_TRUE(World().boxes.empty()) << "no box at all";
     EXPECT_TRUE(sim::LogOf("DoModal").empty()) << "no window";
     EXPECT_TRUE(sim::LogOf("SetTimer").empty());
@@ -164,8 +170,8 @@ TEST_F(QuietRunTest, ProgramFolderThatCannotBeNamedIsRefusedInTheLog)
     World().modulePath = "C:\\Sterownik urzadzen\\Vantinst.exe";
     World().moduleWidePath = u"C:\\Sterownik urz\u0105dze\u0144\\Vantinst.exe";
     World().updateResults = {0};
-    TheApp().StartUp();
-    EXPECT_EQ(TheApp().ExitCode(), kExitInstallFailed);
+    app.StartUp();
+    EXPECT_EQ(app.ExitCode(), kExitInstallFailed);
     EXPECT_TRUE(World().boxes.empty());
     EXPECT_TRUE(sim::LogOf("UpdateDriver").empty());
     EXPECT_NE(sim::FindFile("C:\\WINDOWS\\Vantinst.log")->data.find("Message " + std::to_string(MSG_FOLDER_UNUSABLE) + ": "), std::string::npos);
@@ -196,8 +202,8 @@ TEST_F(QuietRunTest, SwitchWordsInTheFolderNameAreNoSwitches)
         World().onModal = [](Dialog& dialog, HWND window) {
             dialog.Dispatch(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
         };
-        TheApp().StartUp();
-        EXPECT_EQ(TheApp().ExitCode(), c.status) << c.commandLine;
+        app.StartUp();
+        EXPECT_EQ(app.ExitCode(), c.status) << c.commandLine;
         EXPECT_EQ(sim::LogOf("DoModal").size(), c.status == kExitUserClosed ? 1u : 0u) << c.commandLine;
         EXPECT_EQ(sim::LogOf("ExitWindowsEx").size(), c.restarts) << c.commandLine;
         const std::string log = sim::FindFile("C:\\WINDOWS\\Vantinst.log")->data;
@@ -211,8 +217,8 @@ TEST_F(QuietRunTest, DamagedPictureDoesNotStopIt)
     sim::AddFile("C:\\Setup\\OEM.BMP", "BMx");
     World().commandLine = "Vantinst.exe -quiet -norestart";
     World().updateResults = {0};
-    TheApp().StartUp();
-    EXPECT_EQ(TheApp().ExitCode(), kExitRestartRequired);
+    app.StartUp();
+    EXPECT_EQ(app.ExitCode(), kExitRestartRequired);
     EXPECT_TRUE(World().boxes.empty());
 }
 
@@ -248,11 +254,11 @@ TEST_F(QuietRunTest, DriverUpdateGetsTheFlagsAndPointerOfItsRoad)
                 if (dialog.TemplateId() == 102)
                     dialog.Dispatch(window, WM_COMMAND, MAKEWPARAM(1000, BN_CLICKED), 0);
             };
-            TheApp().StartUp();
+            app.StartUp();
             std::string second = c.call;
             second.replace(second.find("*PNP0400"), 8, "*PNP0401");
             EXPECT_EQ(sim::LogOf("UpdateDriver"), (std::vector<std::string>{c.call, second})) << c.name;
-            EXPECT_EQ(TheApp().ExitCode(), kExitRestartRequired) << c.name << ": the status does not change";
+            EXPECT_EQ(app.ExitCode(), kExitRestartRequired) << c.name << ": the status does not change";
             const std::string log = sim::FindFile("C:\\WINDOWS\\Vantinst.log")->data;
             const bool answered = log.find(needsRestart ? "(1460) Windows says: a restart is needed\r\n"
                                                         : "(1460) Windows says: no restart is needed\r\n") !=
@@ -283,8 +289,8 @@ TEST_F(QuietRunTest, UpdateThatWantedToAskFailsWithAHint)
         World().minor = c.minor;
         World().updateResults = {c.code};
         World().commandLine = "Vantinst.exe -quiet";
-        TheApp().StartUp();
-        EXPECT_EQ(TheApp().ExitCode(), kExitInstallFailed) << c.code;
+        app.StartUp();
+        EXPECT_EQ(app.ExitCode(), kExitInstallFailed) << c.code;
         EXPECT_TRUE(World().boxes.empty());
         EXPECT_TRUE(sim::LogOf("ExitWindowsEx").empty());
         const std::string log = sim::FindFile("C:\\WINDOWS\\Vantinst.log")->data;

@@ -30,7 +30,7 @@ TEST_P(RestartTest, ReportsWhatStoodInTheWay)
     World().tokenOpens = c.tokenOpens;
     World().adjustError = c.adjustError;
     World().exitWindowsWorks = c.exitWorks;
-    EXPECT_EQ(RestartWindows(EWX_REBOOT), c.requested);
+    EXPECT_EQ(RestartWindows(EWX_REBOOT, ProgramOptions()), c.requested);
     std::vector<std::string> expected;
     for (UINT id : c.messages)
         expected.push_back(LoadMessage(id).c_str());
@@ -59,7 +59,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(InstallTest, NoRestartSwitchSkipsEverything)
 {
     World().commandLine = "\"C:\\Setup\\Vantinst.exe\" -info -norestart";
-    EXPECT_FALSE(RestartWindows(EWX_REBOOT));
+    EXPECT_FALSE(RestartWindows(EWX_REBOOT, CommandLineOptions()));
     EXPECT_TRUE(sim::LogOf("OpenProcessToken").empty());
     EXPECT_TRUE(sim::LogOf("ExitWindowsEx").empty());
     EXPECT_TRUE(World().boxes.empty());

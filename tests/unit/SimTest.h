@@ -1,7 +1,9 @@
-// A fresh simulated Windows and application state for every test.
+// A fresh simulated Windows and a fresh application object for every test.
 #pragma once
 
 #include "app/InstallerApp.h"
+#include "services/Messages.h"
+#include "services/ProgramOptions.h"
 #include "tests/sim/SimWindows.h"
 
 #include <gtest/gtest.h>
@@ -11,17 +13,16 @@
 
 class SimTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        sim::Reset();
-        InstallerApp& app = TheApp();
-        app.LanguageOffset = 0;
-        app.SetMainWindow(nullptr);
-        app.SetExitCode(0);
-        app.SetQuiet(false);
-    }
+    void SetUp() override { sim::Reset(); }
 
     static sim::World& World() { return sim::Get(); }
+
+    // What the program would read from the simulated command line.
+    static ProgramOptions CommandLineOptions() { return ReadProgramOptions(World().commandLine.c_str()); }
+
+    InstallerApp app;
+    // Boxes of the code under test belong to `app`, as StartUp arranges for the program.
+    MessageContext boxes{app};
 
     // A Windows folder with drivers\ and dllcache\, and the package's three driver files in
     // C:\Setup beside the program (no picture).

@@ -131,12 +131,12 @@ TEST_P(UnservedWindowsTest, EndsSilentlyWithoutLookingAtFiles)
 {
     const UnservedWindows& c = GetParam();
     SetWindows(c.platform, c.major, c.minor);
-    EXPECT_FALSE(TheApp().StartUp());
+    EXPECT_FALSE(app.StartUp());
     EXPECT_FALSE(DialogShown());
     EXPECT_EQ(sim::LogOf("GetWindowsDirectory").size(), 1u) << "for the log only";
     EXPECT_TRUE(ExaminedFiles().empty());
     EXPECT_TRUE(sim::LogOf("InitCommonControls").empty());
-    EXPECT_EQ(TheApp().ExitCode(), kExitNothingToDo);
+    EXPECT_EQ(app.ExitCode(), kExitNothingToDo);
     EXPECT_EQ(BoxTexts(), std::vector<std::string>{"Datei ist keine BMP-Datei"});
 }
 
@@ -149,9 +149,9 @@ TEST_F(StartUpTest, CurrentDriverEndsSilently)
 {
     SetWindows(2, 5, 1);
     InstallDriverFile("orvelxpparallel.sys", "1.59");
-    EXPECT_FALSE(TheApp().StartUp());
+    EXPECT_FALSE(app.StartUp());
     EXPECT_FALSE(DialogShown());
-    EXPECT_EQ(TheApp().ExitCode(), kExitNothingToDo);
+    EXPECT_EQ(app.ExitCode(), kExitNothingToDo);
     EXPECT_EQ(PictureOpenings(), std::vector<std::string>{"CreateFile C:\\Setup\\OEM.BMP"});
 }
 
@@ -173,10 +173,10 @@ TEST_P(Windows2000Test, ExaminesBothFilesEvenAfterAFailure)
     SetWindows(2, 5, c.minor);
     for (const char* file : c.currentFiles)
         InstallDriverFile(file, "1.59");
-    EXPECT_FALSE(TheApp().StartUp());
+    EXPECT_FALSE(app.StartUp());
     EXPECT_EQ(DialogShown(), c.dialog);
     EXPECT_EQ(ExaminedFiles().size(), c.examined);
-    EXPECT_EQ(TheApp().ExitCode(), c.dialog ? kExitUserClosed : kExitNothingToDo);
+    EXPECT_EQ(app.ExitCode(), c.dialog ? kExitUserClosed : kExitNothingToDo);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -190,7 +190,7 @@ TEST_F(StartUpTest, StaleXpDriverShowsTheDialogAfterTheBitmapMessage)
 {
     SetWindows(2, 5, 1);
     InstallDriverFile("orvelxpparallel.sys", "1.58");
-    TheApp().StartUp();
+    app.StartUp();
     ASSERT_TRUE(DialogShown());
     auto at = [](const std::string& entry) {
         return std::find(World().log.begin(), World().log.end(), entry) - World().log.begin();
@@ -203,10 +203,10 @@ TEST_F(StartUpTest, StaleXpDriverShowsTheDialogAfterTheBitmapMessage)
 TEST_F(StartUpTest, FailedVersionQueryIsReportedAndEndsSilently)
 {
     World().versionQueryWorks = FALSE;
-    TheApp().StartUp();
+    app.StartUp();
     EXPECT_FALSE(DialogShown());
     EXPECT_EQ(BoxTexts(), (std::vector<std::string>{"Datei ist keine BMP-Datei", "GetVersionEx() lieferte False."}));
-    EXPECT_EQ(TheApp().ExitCode(), kExitNothingToDo);
+    EXPECT_EQ(app.ExitCode(), kExitNothingToDo);
 }
 
 struct PathCase {
@@ -243,10 +243,10 @@ TEST_F(StartUpTest, ProgramPathCutByWindowsIsNotUsed)
     World().modulePath = "C:\\" + std::string(300, 'p') + "\\Vantinst.exe";
     EXPECT_EQ(ProgramFilePath().size(), MAX_PATH - 1);
     EXPECT_FALSE(ProgramPathIsExact());
-    TheApp().StartUp();
+    app.StartUp();
     EXPECT_TRUE(PictureOpenings().empty()) << "no picture looked for beside a cut path";
     EXPECT_EQ(BoxTexts(), std::vector<std::string>{LoadMessage(MSG_FOLDER_UNUSABLE).c_str()});
-    EXPECT_EQ(TheApp().ExitCode(), kExitInstallFailed);
+    EXPECT_EQ(app.ExitCode(), kExitInstallFailed);
 
     World().windowsDirectory = "D:\\WINNT";
     EXPECT_STREQ(SystemDirectoryPath().c_str(), "D:\\WINNT\\System32\\");

@@ -29,8 +29,8 @@ protected:
     int Run(const char* arguments)
     {
         World().commandLine = std::string("\"C:\\Setup\\Vantinst.exe\" ") + arguments;
-        TheApp().StartUp();
-        return TheApp().ExitCode();
+        app.StartUp();
+        return app.ExitCode();
     }
 
     static void MakeDriverCurrent()
