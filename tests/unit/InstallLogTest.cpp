@@ -63,7 +63,7 @@ TEST_F(InstallLogTest, InteractiveRunWithManualPlacementAndRestart)
     World().answers = {IDYES};
     EXPECT_EQ(Run("\"C:\\Setup\\Vantinst.exe\"", true), kExitRestartInitiated);
     EXPECT_EQ(Log(), Lines({
-        "==== 2026-12-10 14:03:59  Vantinst 1.01  \"C:\\Setup\\Vantinst.exe\"",
+        "==== 2026-12-10 14:03:59  Vantinst " VANTINST_VERSION "  \"C:\\Setup\\Vantinst.exe\"",
         "Message " + std::to_string(MSG_BMP_NOT_FOUND) + ": Konnte BMP-Datei nicht finden",
         "Windows 5.1.2600 Service Pack 3",
         "Driver file C:\\WINDOWS\\System32\\drivers\\orvelxpparallel.sys: OrvelVersion \"1.58\"",
@@ -103,7 +103,7 @@ TEST_F(InstallLogTest, RunsAppendBlocksForEachRoad)
     EXPECT_EQ(Run("Vantinst.exe", false), kExitUserClosed);
 
     EXPECT_EQ(Log(), Lines({
-        "==== 2026-12-10 14:03:59  Vantinst 1.01  \"C:\\Setup\\Vantinst.exe\" -quiet /norestart",
+        "==== 2026-12-10 14:03:59  Vantinst " VANTINST_VERSION "  \"C:\\Setup\\Vantinst.exe\" -quiet /norestart",
         "Windows 5.0.2195",
         "Driver file C:\\WINDOWS\\System32\\drivers\\orvel2kparallel.sys: OrvelVersion not there",
         "Driver file C:\\WINDOWS\\System32\\drivers\\orvel2kparport.sys: missing [00000002]",
@@ -122,7 +122,7 @@ TEST_F(InstallLogTest, RunsAppendBlocksForEachRoad)
         "Restart: not requested (norestart)",
         "Exit status " + std::to_string(kExitRestartRequired),
     }) + Lines({
-        "==== 2026-12-10 14:04:07  Vantinst 1.01  Vantinst.exe",
+        "==== 2026-12-10 14:04:07  Vantinst " VANTINST_VERSION "  Vantinst.exe",
         "Message " + std::to_string(MSG_BMP_NOT_FOUND) + ": Konnte BMP-Datei nicht finden",
         "Windows 5.1.2600 Service Pack 3",
         "Driver file C:\\WINDOWS\\System32\\drivers\\orvelxpparallel.sys: OrvelVersion \"1.58\"",
@@ -228,7 +228,7 @@ TEST_F(InstallLogTest, NoLineEndsInABlank)
     World().stringOverrides[MSG_BMP_NOT_FOUND] = "Konnte BMP-Datei nicht finden \t\r\n \r\n  zweite Zeile  ";
     Run("Vantinst.exe  ", false);
     EXPECT_EQ(Log(), Lines({
-        "==== 2026-12-10 14:03:59  Vantinst 1.01  Vantinst.exe",
+        "==== 2026-12-10 14:03:59  Vantinst " VANTINST_VERSION "  Vantinst.exe",
         "Message " + std::to_string(MSG_BMP_NOT_FOUND) + ": Konnte BMP-Datei nicht finden",
         "",
         "      zweite Zeile",
@@ -249,8 +249,8 @@ TEST_F(InstallLogTest, LinesOfRunsSideBySideCarryTheirProcessId)
     first.Write("Decision: install, quietly");
     second.Write("two\nlines");
     first.Write(("Exit status " + std::to_string(kExitRestartRequired)).c_str());
-    EXPECT_EQ(Log(), Lines({"==== 2026-12-10 14:03:59  Vantinst 1.01  Vantinst.exe -quiet"}) +
-                         Lines({"==== 2026-12-10 14:03:59  Vantinst 1.01  Vantinst.exe"}, "(2016)") +
+    EXPECT_EQ(Log(), Lines({"==== 2026-12-10 14:03:59  Vantinst " VANTINST_VERSION "  Vantinst.exe -quiet"}) +
+                         Lines({"==== 2026-12-10 14:03:59  Vantinst " VANTINST_VERSION "  Vantinst.exe"}, "(2016)") +
                          Lines({"Decision: install, quietly"}) + Lines({"two", "    lines"}, "(2016)") +
                          Lines({"Exit status " + std::to_string(kExitRestartRequired)}));
 }
@@ -374,9 +374,9 @@ TEST_F(LogPathTest, BlockGoesWhereTheSwitchSays)
         EXPECT_EQ(Run(line.c_str(), false), kExitRestartRequired) << c.name;
         sim::File* written = sim::FindFile(c.written);
         ASSERT_NE(written, nullptr) << c.name;
-        EXPECT_EQ(written->data.rfind("(1460) ==== 2026-12-10 14:03:59  Vantinst 1.01  " + line + "\r\n", 0), 0u)
+        EXPECT_EQ(written->data.rfind("(1460) ==== 2026-12-10 14:03:59  Vantinst " VANTINST_VERSION "  " + line + "\r\n", 0), 0u)
             << c.name << "\n" << written->data;
-        EXPECT_NE(written->data.find("\r\n(1460) Exit status 3010\r\n"), std::string::npos) << c.name;
+        EXPECT_NE(written->data.find("\r\n(1460) Exit status " + std::to_string(kExitRestartRequired) + "\r\n"), std::string::npos) << c.name;
         EXPECT_EQ(written->data.find("\r\n(1460) Log: ") != std::string::npos, c.refused) << c.name;
         if (c.refused)
             EXPECT_NE(written->data.find(" cannot be written ["), std::string::npos) << c.name;
