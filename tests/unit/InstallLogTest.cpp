@@ -142,8 +142,8 @@ TEST_P(UnwritableLogTest, ChangesNothingAboutTheRun)
         World().writesFail.insert(sim::Key(kLog));
     World().updateResults = {5};
     EXPECT_EQ(Run("Vantinst.exe", true), kExitInstallFailed);
-    EXPECT_EQ(BoxTexts(), (std::vector<std::string>{"Konnte BMP-Datei nicht finden",
-                                                    "Treiber konnte nicht installiert werden. [00000005]"}));
+    EXPECT_EQ(BoxTexts(),
+              (std::vector<std::string>{Text(MSG_BMP_NOT_FOUND), Text(MSG_DRIVER_NOT_INSTALLED) + " [00000005]"}));
     EXPECT_EQ(Log().empty(), !writable);
     EXPECT_EQ(World().openFiles, 0) << "the log is closed at the end";
 }

@@ -43,8 +43,8 @@ TEST_P(DriverUpdateTest, RoadsThroughTheDriverUpdate)
 
     std::vector<std::string> expectedBoxes;
     for (const std::string& box : road.boxes)
-        expectedBoxes.push_back(box == "?" ? std::string(LoadMessage(MSG_ASK_COPY_FILES).c_str())
-                                           : std::string(LoadMessage(MSG_DRIVER_NOT_INSTALLED).c_str()) + " [" + box + "]");
+        expectedBoxes.push_back(box == "?" ? Text(MSG_ASK_COPY_FILES)
+                                           : Text(MSG_DRIVER_NOT_INSTALLED) + " [" + box + "]");
     EXPECT_EQ(BoxTexts(), expectedBoxes);
     EXPECT_EQ(static_cast<int>(sim::LogOf("CopyFile").size()), road.copies);
     EXPECT_EQ(sim::LogOf("StepIt").size(), 3u);
@@ -95,9 +95,7 @@ TEST_P(NewdevTest, ThatCannotBeLoadedOrLacksTheEntry)
     World().newdevLoads = c.loads;
     World().newdevHasEntry = c.hasEntry;
     EXPECT_EQ(Install(), 0);
-    EXPECT_EQ(BoxTexts(), std::vector<std::string>{std::string("Die unter Windows XP oder Windows 2000 ben\366tigte DLL "
-                                                               "\"newdev.dll\" kann nicht geladen werden. [") +
-                                                   c.code + "]"});
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{Text(MSG_NEWDEV_NOT_LOADED) + " [" + c.code + "]"});
     EXPECT_EQ(sim::LogOf("FreeLibrary").size(), c.frees);
     EXPECT_EQ(sim::LogOf("StepIt").size(), c.steps);
     EXPECT_TRUE(sim::LogOf("UpdateDriver").empty());

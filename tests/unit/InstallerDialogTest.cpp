@@ -9,9 +9,6 @@
 
 namespace {
 
-// A text of the catalogue, in the language of this run.
-std::string Text(UINT id) { return LoadMessage(id).c_str(); }
-
 class Probe : public Dialog {
 public:
     Probe() : Dialog(IDD_ABOUT, nullptr) {}

@@ -11,6 +11,9 @@
 #include <string>
 #include <vector>
 
+// A text of the catalogue as LoadMessage gives it: for the id as given, no language offset added.
+inline std::string Text(UINT id) { return LoadMessage(id).c_str(); }
+
 class SimTest : public ::testing::Test {
 protected:
     void SetUp() override { sim::Reset(); }

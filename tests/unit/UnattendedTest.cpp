@@ -152,7 +152,7 @@ TEST_F(UnattendedTest, OneInstallerAtATime)
         if (running) {
             // Only the log says it (the fixture has no picture, whose loader speaks first).
             for (const std::string& text : BoxTexts())
-                EXPECT_EQ(text, "Konnte BMP-Datei nicht finden") << c.name;
+                EXPECT_EQ(text, Text(MSG_BMP_NOT_FOUND)) << c.name;
         }
         if (!c.createError) {
             EXPECT_EQ(sim::LogOf("WaitForSingleObject"), std::vector<std::string>{"WaitForSingleObject 0"})
@@ -180,14 +180,14 @@ TEST_F(UnattendedTest, SecondStartBringsTheRunningDialogForward)
         World().mutexState = "held";
         auto other = std::make_unique<sim::Window>();
         other->className = "#32770";
-        other->text = "Druckerport-Treiber f\374r MultiBrenno unter Windows 2000/XP";
+        other->text = Text(MSG_MAIN_TITLE);  // the title a running installer's dialog has
         other->iconic = true;
         sim::Window* running = other.get();
         World().topLevel.push_back(std::move(other));
         EXPECT_EQ(Run(quiet ? "-quiet" : ""), kExitAlreadyRunning);
         EXPECT_EQ(sim::LogOf("SetForegroundWindow"),
                   quiet ? std::vector<std::string>{}
-                        : std::vector<std::string>{"SetForegroundWindow Druckerport-Treiber f\374r MultiBrenno unter Windows 2000/XP"});
+                        : std::vector<std::string>{"SetForegroundWindow " + Text(MSG_MAIN_TITLE)});
         EXPECT_EQ(running->iconic, quiet) << "restored";
     }
 }
