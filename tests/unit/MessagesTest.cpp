@@ -47,9 +47,10 @@ TEST_F(MessagesTest, ShowMessagePutsInsertsIntoTheCatalogueText)
     ShowMessage(MSG_ATTRIBUTES_NOT_READ, "C:\\x.sys", "ignored");
     ShowMessage(MSG_ATTRIBUTES_NOT_READ, nullptr, "second");
     ASSERT_EQ(World().boxes.size(), 3u);
-    EXPECT_EQ(World().boxes[0].text, "Datei C:\\Setup\\a.sys l\344\337t sich nicht in C:\\WINDOWS\\system32\\drivers\\a.sys kopieren");
-    EXPECT_EQ(World().boxes[1].text, "Attribute der Datei C:\\x.sys k\366nnen nicht gelesen werden");
-    EXPECT_EQ(World().boxes[2].text, "Attribute der Datei second k\366nnen nicht gelesen werden");
+    EXPECT_EQ(World().boxes[0].text,
+              WithInserts(Text(MSG_COPY_FAILED), {"C:\\Setup\\a.sys", "C:\\WINDOWS\\system32\\drivers\\a.sys"}));
+    EXPECT_EQ(World().boxes[1].text, WithInserts(Text(MSG_ATTRIBUTES_NOT_READ), {"C:\\x.sys"}));
+    EXPECT_EQ(World().boxes[2].text, WithInserts(Text(MSG_ATTRIBUTES_NOT_READ), {"second"}));
     for (const sim::Box& box : World().boxes) {
         EXPECT_EQ(box.caption, "Vantinst");
         EXPECT_EQ(box.style, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
@@ -73,7 +74,7 @@ TEST_F(MessagesTest, LongPathsAreShownWhole)
     std::string destination = "D:\\" + std::string(250, 'd');
     ShowMessage(MSG_COPY_FAILED, source.c_str(), destination.c_str());
     ASSERT_EQ(World().boxes.size(), 1u);
-    EXPECT_EQ(World().boxes[0].text, "Datei " + source + " l\344\337t sich nicht in " + destination + " kopieren");
+    EXPECT_EQ(World().boxes[0].text, WithInserts(Text(MSG_COPY_FAILED), {source, destination}));
 }
 
 TEST_F(MessagesTest, SystemErrorMessageAppendsTheLastErrorCode)
