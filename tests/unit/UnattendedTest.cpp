@@ -54,10 +54,6 @@ protected:
     }
 };
 
-const char kNotAdminText[] =
-    "F\374r die Installation des Treibers sind Administratorrechte n\366tig.\n"
-    "Bitte melden Sie sich als Administrator an und starten Sie das Programm erneut.";
-
 TEST_F(UnattendedTest, RightsAreCheckedBeforeAnythingChanges)
 {
     const struct {
@@ -87,11 +83,14 @@ TEST_F(UnattendedTest, RightsAreCheckedBeforeAnythingChanges)
         EXPECT_EQ(sim::LogOf("DoModal").size(), !refused && !c.quiet ? 1u : 0u) << c.name << ": no dialog when refused";
         // The refusal is said before the dialog, in a box unless the run is quiet, and logged as every message is.
         const std::vector<std::string> boxes = BoxTexts();
-        EXPECT_EQ(std::count(boxes.begin(), boxes.end(), kNotAdminText), refused && !c.quiet ? 1 : 0) << c.name;
+        const std::string refusal = Text(MSG_NOT_ADMINISTRATOR);
+        EXPECT_EQ(std::count(boxes.begin(), boxes.end(), refusal), refused && !c.quiet ? 1 : 0) << c.name;
         if (c.quiet) {
             EXPECT_TRUE(boxes.empty()) << c.name;
         }
-        const std::string logged = "(1460) Message " + std::to_string(MSG_NOT_ADMINISTRATOR) + ": F\374r die Installation";
+        // The log line holds the text's first line; the others follow indented.
+        const std::string logged = "(1460) Message " + std::to_string(MSG_NOT_ADMINISTRATOR) + ": " +
+                                   refusal.substr(0, refusal.find('\n'));
         EXPECT_EQ(Log().find(logged) != std::string::npos, refused) << c.name;
         if (c.administrator >= -1) {
             EXPECT_EQ(sim::LogOf("CheckTokenMembership"), std::vector<std::string>{"CheckTokenMembership S-1-5-32-544"})
@@ -114,8 +113,8 @@ TEST_F(UnattendedTest, CurrentDriverEndsSilentlyForEveryone)
 }
 
 // One installer at a time: the lock is taken only when there is work, a second run
-// while one installs changes nothing and ends with 1618, and a crashed run's lock does
-// not block.
+// while one installs changes nothing and ends with kExitAlreadyRunning, and a crashed
+// run's lock does not block.
 TEST_F(UnattendedTest, OneInstallerAtATime)
 {
     const struct {
