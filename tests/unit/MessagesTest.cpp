@@ -1,8 +1,11 @@
+#include "res/Catalogue.h"
 #include "res/resource.h"
 #include "services/MessageFormat.h"
 #include "services/Messages.h"
 #include "tests/unit/SimTest.h"
 
+#include <algorithm>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -151,8 +154,13 @@ TEST_F(MessagesTest, SetControlMessageChangesOnlyAnExistingControl)
 
 TEST_F(MessagesTest, LongEntriesLoadWhole)
 {
-    String explanation = LoadMessage(MSG_EXPLANATION);
-    EXPECT_EQ(explanation.size(), 419u);
+    // The explanation as the string table holds it, longer than LoadMessage's first buffer.
+    const CatalogueEntry* end = kCatalogue + kCatalogueSize;
+    const CatalogueEntry* entry =
+        std::find_if(kCatalogue, end, [](const CatalogueEntry& e) { return e.id == MSG_EXPLANATION; });
+    ASSERT_NE(entry, end);
+    ASSERT_GT(std::strlen(entry->text), 255u);
+    EXPECT_EQ(std::string(LoadMessage(MSG_EXPLANATION).c_str()), entry->text);
     World().stringOverrides[MSG_EXPLANATION] = std::string(255, 'x');
     EXPECT_EQ(LoadMessage(MSG_EXPLANATION).size(), 255u);
     World().stringOverrides[MSG_EXPLANATION] = std::string(1000, 'y');
