@@ -24,7 +24,7 @@ TEST_F(InstallCommandTest, SuccessShowsTheMessageWhileStillWaitingThenRestarts)
     EXPECT_TRUE(box.waitCursor);
     EXPECT_EQ(box.owner, sim::Handle(mainWindow_));
     EXPECT_EQ(sim::LogOf("ExitWindowsEx").size(), 1u);
-    EXPECT_EQ(sim::Child(sim::Handle(mainWindow_), IDC_EXPLANATION)->text.size(), 419u) << "explanation back";
+    EXPECT_EQ(sim::Child(sim::Handle(mainWindow_), IDC_EXPLANATION)->text, Text(MSG_EXPLANATION)) << "explanation back";
     EXPECT_FALSE(sim::Child(sim::Handle(mainWindow_), IDC_INSTALL)->enabled);
     EXPECT_EQ(World().cursor, "arrow");
     EXPECT_EQ(sim::LogOf("SetCursor"), (std::vector<std::string>{"SetCursor wait", "SetCursor arrow"}));

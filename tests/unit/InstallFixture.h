@@ -86,7 +86,7 @@ protected:
         dialog.DoModal();
         mainWindow_ = World().topLevel.back().get();
         for (auto& window : World().topLevel) {
-            if (window->text.rfind("Druckerport", 0) == 0)
+            if (window->text == Text(MSG_MAIN_TITLE))
                 mainWindow_ = window.get();
         }
         return dialog.Outcome();

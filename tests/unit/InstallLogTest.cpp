@@ -55,6 +55,25 @@ protected:
             text += tag + (line.empty() ? "" : " " + line) + "\r\n";
         return text;
     }
+
+    // A catalogue message as the log shows it, for Lines(): its id before the first line,
+    // each further line indented, an empty one left empty.
+    static std::vector<std::string> MessageLines(UINT id)
+    {
+        std::vector<std::string> lines;
+        const std::string text = Text(id);
+        for (std::size_t start = 0;;) {
+            const std::size_t end = text.find('\n', start);
+            const std::string line = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+            if (lines.empty())
+                lines.push_back("Message " + std::to_string(id) + ": " + line);
+            else
+                lines.push_back(line.empty() ? line : "    " + line);
+            if (end == std::string::npos)
+                return lines;
+            start = end + 1;
+        }
+    }
 };
 
 TEST_F(InstallLogTest, InteractiveRunWithManualPlacementAndRestart)
@@ -64,22 +83,18 @@ TEST_F(InstallLogTest, InteractiveRunWithManualPlacementAndRestart)
     EXPECT_EQ(Run("\"C:\\Setup\\Vantinst.exe\"", true), kExitRestartInitiated);
     EXPECT_EQ(Log(), Lines({
         "==== 2026-12-10 14:03:59  Vantinst " VANTINST_VERSION "  \"C:\\Setup\\Vantinst.exe\"",
-        "Message " + std::to_string(MSG_BMP_NOT_FOUND) + ": Konnte BMP-Datei nicht finden",
+        "Message " + std::to_string(MSG_BMP_NOT_FOUND) + ": " + Text(MSG_BMP_NOT_FOUND),
         "Windows 5.1.2600 Service Pack 3",
         "Driver file C:\\WINDOWS\\System32\\drivers\\orvelxpparallel.sys: OrvelVersion \"1.58\"",
         "Administrator rights: yes",
         "Installer lock: taken",
         "Decision: install, the dialog is shown",
         "Driver update *PNP0400 with C:\\Setup\\orvelxpparallel.inf: failed [00000103]",
-        "Message " + std::to_string(MSG_ASK_COPY_FILES) + ": Die Plug-and-Play-Treiberaktualisierung hat keinen besseren Treiber gefunden.",
-        "",
-        "    Sollen die Treiberdateien direkt kopiert werden?",
+    }) + Lines(MessageLines(MSG_ASK_COPY_FILES)) + Lines({
         "Answer: Yes",
         "Copy C:\\Setup\\orvelxpparallel.sys -> C:\\WINDOWS\\System32\\dllcache\\orvelxpparallel.sys: done [00000000]",
         "Copy C:\\Setup\\orvelxpparallel.sys -> C:\\WINDOWS\\System32\\drivers\\orvelxpparallel.sys: done [00000000]",
-        "Message " + std::to_string(MSG_INSTALLED_RESTART) + ": Der DruckerPort-Treiber wurde erfolgreich installiert.",
-        "    Bitte beenden Sie alle anderen Programme, der Rechner  wird neu gestartet.",
-        "    W\344hlen Sie dann in der WinBrenno-Software den Treiber \"Paralell,32Bit,Uni\" aus.",
+    }) + Lines(MessageLines(MSG_INSTALLED_RESTART)) + Lines({
         "Restart requested: accepted",
         "Exit status " + std::to_string(kExitRestartInitiated),
     }));
@@ -116,14 +131,12 @@ TEST_F(InstallLogTest, RunsAppendBlocksForEachRoad)
         "Windows says: no restart is needed",
         "Driver file C:\\WINDOWS\\System32\\drivers\\orvel2kparallel.sys after the update: OrvelVersion \"1.59\"",
         "Driver file C:\\WINDOWS\\System32\\drivers\\orvel2kparport.sys after the update: OrvelVersion \"1.59\"",
-        "Message " + std::to_string(MSG_INSTALLED_RESTART) + ": Der DruckerPort-Treiber wurde erfolgreich installiert.",
-        "    Bitte beenden Sie alle anderen Programme, der Rechner  wird neu gestartet.",
-        "    W\344hlen Sie dann in der WinBrenno-Software den Treiber \"Paralell,32Bit,Uni\" aus.",
+    }) + Lines(MessageLines(MSG_INSTALLED_RESTART)) + Lines({
         "Restart: not requested (norestart)",
         "Exit status " + std::to_string(kExitRestartRequired),
     }) + Lines({
         "==== 2026-12-10 14:04:07  Vantinst " VANTINST_VERSION "  Vantinst.exe",
-        "Message " + std::to_string(MSG_BMP_NOT_FOUND) + ": Konnte BMP-Datei nicht finden",
+        "Message " + std::to_string(MSG_BMP_NOT_FOUND) + ": " + Text(MSG_BMP_NOT_FOUND),
         "Windows 5.1.2600 Service Pack 3",
         "Driver file C:\\WINDOWS\\System32\\drivers\\orvelxpparallel.sys: OrvelVersion \"1.58\"",
         "Administrator rights: yes",
@@ -142,8 +155,8 @@ TEST_P(UnwritableLogTest, ChangesNothingAboutTheRun)
         World().writesFail.insert(sim::Key(kLog));
     World().updateResults = {5};
     EXPECT_EQ(Run("Vantinst.exe", true), kExitInstallFailed);
-    EXPECT_EQ(BoxTexts(), (std::vector<std::string>{"Konnte BMP-Datei nicht finden",
-                                                    "Treiber konnte nicht installiert werden. [00000005]"}));
+    EXPECT_EQ(BoxTexts(),
+              (std::vector<std::string>{Text(MSG_BMP_NOT_FOUND), Text(MSG_DRIVER_NOT_INSTALLED) + " [00000005]"}));
     EXPECT_EQ(Log().empty(), !writable);
     EXPECT_EQ(World().openFiles, 0) << "the log is closed at the end";
 }
@@ -166,7 +179,7 @@ TEST_P(LogBoundTest, LogPastTheBoundStartsAnew)
     EXPECT_EQ(sim::FindFile(kOldLog)->data, rotated ? before : "the one before");
     EXPECT_EQ(Log().rfind("(1460) ====", 0) == 0, rotated) << "a new log begins";
     EXPECT_EQ(Log().find("(1460) ===="), rotated ? 0 : before.size() + 2) << "the block follows what was there";
-    EXPECT_NE(Log().find("\r\n(1460) Exit status 0\r\n"), std::string::npos);
+    EXPECT_NE(Log().find("\r\n(1460) Exit status " + std::to_string(kExitNothingToDo) + "\r\n"), std::string::npos);
 }
 
 INSTANTIATE_TEST_SUITE_P(Log, LogBoundTest, ::testing::Values(std::size_t{kInstallLogLimit}, std::size_t{kInstallLogLimit + 1}),
@@ -200,7 +213,8 @@ TEST_F(InstallLogTest, BlockBeginsOnALineOfItsOwn)
         World().major = 6;
         Run("Vantinst.exe", false);
         EXPECT_EQ(Log().rfind(c.expectedStart, 0), 0u) << Log();
-        EXPECT_NE(Log().find("\r\n(1460) Exit status 0\r\n"), std::string::npos) << "the log is written either way";
+        EXPECT_NE(Log().find("\r\n(1460) Exit status " + std::to_string(kExitNothingToDo) + "\r\n"), std::string::npos)
+            << "the log is written either way";
     }
 }
 
@@ -225,16 +239,17 @@ TEST_F(InstallLogTest, NoLineEndsInABlank)
     World().minor = 10;
     World().build = 0x040A08AE;
     World().servicePack = " A ";
-    World().stringOverrides[MSG_BMP_NOT_FOUND] = "Konnte BMP-Datei nicht finden \t\r\n \r\n  zweite Zeile  ";
+    const std::string text = Text(MSG_BMP_NOT_FOUND);
+    World().stringOverrides[MSG_BMP_NOT_FOUND] = text + " \t\r\n \r\n  zweite Zeile  ";
     Run("Vantinst.exe  ", false);
     EXPECT_EQ(Log(), Lines({
         "==== 2026-12-10 14:03:59  Vantinst " VANTINST_VERSION "  Vantinst.exe",
-        "Message " + std::to_string(MSG_BMP_NOT_FOUND) + ": Konnte BMP-Datei nicht finden",
+        "Message " + std::to_string(MSG_BMP_NOT_FOUND) + ": " + text,
         "",
         "      zweite Zeile",
         "Windows 4.10.2222 (not NT)  A",
         "Decision: nothing to do, the driver is not for this Windows",
-        "Exit status 0",
+        "Exit status " + std::to_string(kExitNothingToDo),
     }));
 }
 

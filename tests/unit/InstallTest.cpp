@@ -43,8 +43,8 @@ TEST_P(DriverUpdateTest, RoadsThroughTheDriverUpdate)
 
     std::vector<std::string> expectedBoxes;
     for (const std::string& box : road.boxes)
-        expectedBoxes.push_back(box == "?" ? std::string(LoadMessage(MSG_ASK_COPY_FILES).c_str())
-                                           : std::string(LoadMessage(MSG_DRIVER_NOT_INSTALLED).c_str()) + " [" + box + "]");
+        expectedBoxes.push_back(box == "?" ? Text(MSG_ASK_COPY_FILES)
+                                           : Text(MSG_DRIVER_NOT_INSTALLED) + " [" + box + "]");
     EXPECT_EQ(BoxTexts(), expectedBoxes);
     EXPECT_EQ(static_cast<int>(sim::LogOf("CopyFile").size()), road.copies);
     EXPECT_EQ(sim::LogOf("StepIt").size(), 3u);
@@ -95,9 +95,7 @@ TEST_P(NewdevTest, ThatCannotBeLoadedOrLacksTheEntry)
     World().newdevLoads = c.loads;
     World().newdevHasEntry = c.hasEntry;
     EXPECT_EQ(Install(), 0);
-    EXPECT_EQ(BoxTexts(), std::vector<std::string>{std::string("Die unter Windows XP oder Windows 2000 ben\366tigte DLL "
-                                                               "\"newdev.dll\" kann nicht geladen werden. [") +
-                                                   c.code + "]"});
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{Text(MSG_NEWDEV_NOT_LOADED) + " [" + c.code + "]"});
     EXPECT_EQ(sim::LogOf("FreeLibrary").size(), c.frees);
     EXPECT_EQ(sim::LogOf("StepIt").size(), c.steps);
     EXPECT_TRUE(sim::LogOf("UpdateDriver").empty());
@@ -178,10 +176,9 @@ TEST_P(PlacementTest, SucceedsOnlyWhenEveryDriverFileReachedDrivers)
     for (const std::string& box : c.expectedBoxes) {
         if (box.rfind("copy ", 0) == 0) {
             std::size_t split = box.find(' ', 5);
-            expected.push_back("Datei " + box.substr(5, split - 5) + " l\344\337t sich nicht in " + box.substr(split + 1) +
-                               " kopieren");
+            expected.push_back(WithInserts(Text(MSG_COPY_FAILED), {box.substr(5, split - 5), box.substr(split + 1)}));
         } else {
-            expected.push_back("Attribute der Datei " + box.substr(5) + " k\366nnen nicht gelesen werden");
+            expected.push_back(WithInserts(Text(MSG_ATTRIBUTES_NOT_READ), {box.substr(5)}));
         }
     }
     EXPECT_EQ(BoxTexts(), expected);
@@ -250,7 +247,7 @@ TEST_P(PlacedMarkTest, PlacedFilesLoseOnlyTheirReadOnlyMark)
     EXPECT_EQ(PlaceDriverFiles(kSystem.c_str(), "orvelxpparallel"), 1);
     std::vector<std::string> expected;
     if (c.unsettable)
-        expected.push_back("Attribute der Datei " + kSystem + c.unsettable + " k\366nnen nicht gesetzt werden");
+        expected.push_back(WithInserts(Text(MSG_ATTRIBUTES_NOT_SET), {kSystem + c.unsettable}));
     EXPECT_EQ(BoxTexts(), expected);
     EXPECT_EQ(sim::FindFile(kSystem + "drivers\\orvelxpparallel.sys")->attributes, c.drivers);
     EXPECT_EQ(sim::FindFile(kSystem + "dllcache\\orvelxpparallel.sys")->attributes, c.dllcache);
@@ -279,10 +276,11 @@ TEST_F(InstallTest, PathsNearTheLimitStayWholeInMessages)
     EXPECT_EQ(PlaceDriverFiles(system.c_str(), "orvelxpparallel"), 0);
     std::string source = "D:\\" + std::string(236, 'p') + "\\orvelxpparallel.sys";
     ASSERT_EQ(World().boxes.size(), 4u);
-    EXPECT_EQ(World().boxes[0].text, "Datei " + source.substr(0, MAX_PATH - 1) + " l\344\337t sich nicht in " + system +
-                                         "dllcache\\orvelxpparallel.sys kopieren");
+    EXPECT_EQ(World().boxes[0].text,
+              WithInserts(Text(MSG_COPY_FAILED),
+                          {source.substr(0, MAX_PATH - 1), system + "dllcache\\orvelxpparallel.sys"}));
     EXPECT_EQ(World().boxes[3].text,
-              "Attribute der Datei " + system + "drivers\\orvelxpparallel.sys k\366nnen nicht gelesen werden");
+              WithInserts(Text(MSG_ATTRIBUTES_NOT_READ), {system + "drivers\\orvelxpparallel.sys"}));
 }
 
 }  // namespace

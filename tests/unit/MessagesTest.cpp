@@ -1,8 +1,11 @@
+#include "res/Catalogue.h"
 #include "res/resource.h"
 #include "services/MessageFormat.h"
 #include "services/Messages.h"
 #include "tests/unit/SimTest.h"
 
+#include <algorithm>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -47,9 +50,10 @@ TEST_F(MessagesTest, ShowMessagePutsInsertsIntoTheCatalogueText)
     ShowMessage(MSG_ATTRIBUTES_NOT_READ, "C:\\x.sys", "ignored");
     ShowMessage(MSG_ATTRIBUTES_NOT_READ, nullptr, "second");
     ASSERT_EQ(World().boxes.size(), 3u);
-    EXPECT_EQ(World().boxes[0].text, "Datei C:\\Setup\\a.sys l\344\337t sich nicht in C:\\WINDOWS\\system32\\drivers\\a.sys kopieren");
-    EXPECT_EQ(World().boxes[1].text, "Attribute der Datei C:\\x.sys k\366nnen nicht gelesen werden");
-    EXPECT_EQ(World().boxes[2].text, "Attribute der Datei second k\366nnen nicht gelesen werden");
+    EXPECT_EQ(World().boxes[0].text,
+              WithInserts(Text(MSG_COPY_FAILED), {"C:\\Setup\\a.sys", "C:\\WINDOWS\\system32\\drivers\\a.sys"}));
+    EXPECT_EQ(World().boxes[1].text, WithInserts(Text(MSG_ATTRIBUTES_NOT_READ), {"C:\\x.sys"}));
+    EXPECT_EQ(World().boxes[2].text, WithInserts(Text(MSG_ATTRIBUTES_NOT_READ), {"second"}));
     for (const sim::Box& box : World().boxes) {
         EXPECT_EQ(box.caption, "Vantinst");
         EXPECT_EQ(box.style, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
@@ -64,10 +68,7 @@ TEST_F(MessagesTest, ShowMessageWithoutInsertsShowsTheTextUnformatted)
     ShowMessage(MSG_INSTALLED_RESTART);
     ASSERT_EQ(World().boxes.size(), 2u);
     EXPECT_EQ(World().boxes[0].text, "100% sicher %s");
-    EXPECT_EQ(World().boxes[1].text,
-              "Der DruckerPort-Treiber wurde erfolgreich installiert.\n"
-              "Bitte beenden Sie alle anderen Programme, der Rechner  wird neu gestartet.\n"
-              "W\344hlen Sie dann in der WinBrenno-Software den Treiber \"Paralell,32Bit,Uni\" aus.");
+    EXPECT_EQ(World().boxes[1].text, Text(MSG_INSTALLED_RESTART));
 }
 
 TEST_F(MessagesTest, LongPathsAreShownWhole)
@@ -76,7 +77,7 @@ TEST_F(MessagesTest, LongPathsAreShownWhole)
     std::string destination = "D:\\" + std::string(250, 'd');
     ShowMessage(MSG_COPY_FAILED, source.c_str(), destination.c_str());
     ASSERT_EQ(World().boxes.size(), 1u);
-    EXPECT_EQ(World().boxes[0].text, "Datei " + source + " l\344\337t sich nicht in " + destination + " kopieren");
+    EXPECT_EQ(World().boxes[0].text, WithInserts(Text(MSG_COPY_FAILED), {source, destination}));
 }
 
 TEST_F(MessagesTest, SystemErrorMessageAppendsTheLastErrorCode)
@@ -84,18 +85,17 @@ TEST_F(MessagesTest, SystemErrorMessageAppendsTheLastErrorCode)
     struct Case {
         UINT id;
         DWORD code;
-        const char* expected;
+        const char* appended;  // after the catalogue text
     } cases[] = {
-        {MSG_NEWDEV_NOT_LOADED, 126,
-         "Die unter Windows XP oder Windows 2000 ben\366tigte DLL \"newdev.dll\" kann nicht geladen werden. [0000007e]"},
-        {MSG_DRIVER_NOT_INSTALLED, 0xE000020B, "Treiber konnte nicht installiert werden. [e000020b]"},
-        {MSG_DRIVER_NOT_INSTALLED, 0, "Treiber konnte nicht installiert werden. [00000000]"},
+        {MSG_NEWDEV_NOT_LOADED, 126, " [0000007e]"},
+        {MSG_DRIVER_NOT_INSTALLED, 0xE000020B, " [e000020b]"},
+        {MSG_DRIVER_NOT_INSTALLED, 0, " [00000000]"},
     };
     World().errorDescriptions[126] = "Das angegebene Modul wurde nicht gefunden.\r\n";
     for (const Case& c : cases) {
         World().lastError = c.code;
         ShowSystemErrorMessage(c.id);
-        EXPECT_EQ(World().boxes.back().text, c.expected);
+        EXPECT_EQ(World().boxes.back().text, Text(c.id) + c.appended);
     }
     EXPECT_EQ(World().allocatedDescriptions, 0) << "every description allocated was freed";
     EXPECT_EQ(sim::LogOf("FormatMessage").front(), "FormatMessage 4864 1024");
@@ -119,10 +119,10 @@ TEST_F(MessagesTest, AskMessageIgnoresTheLanguageOffsetAndReturnsTheAnswer)
     World().answers = {IDYES, IDNO};
     EXPECT_EQ(AskMessage(MSG_ASK_COPY_FILES), IDYES);
     EXPECT_EQ(AskMessage(MSG_ASK_COPY_FILES), IDNO);
-    EXPECT_EQ(World().boxes[0].text, std::string(LoadMessage(MSG_ASK_COPY_FILES).c_str()));
+    EXPECT_EQ(World().boxes[0].text, Text(MSG_ASK_COPY_FILES));
     EXPECT_EQ(World().boxes[0].style, static_cast<UINT>(MB_YESNO | MB_ICONEXCLAMATION));
     ShowMessage(MSG_GETVERSIONEX_FAILED);
-    EXPECT_EQ(World().boxes.back().text, "GetVersionEx() has result false.");
+    EXPECT_EQ(World().boxes.back().text, Text(MSG_GETVERSIONEX_FAILED + MSG_ENGLISH_OFFSET));
 }
 
 TEST_F(MessagesTest, BoxesBelongToTheMainWindowWhileItIsUp)
@@ -141,20 +141,26 @@ TEST_F(MessagesTest, SetControlMessageChangesOnlyAnExistingControl)
         control->text = "unchanged";
     SetControlMessage(dialog, IDCANCEL, MSG_EXIT_BUTTON);
     SetControlMessage(dialog, 4711, MSG_INSTALL_BUTTON);
-    EXPECT_EQ(sim::Child(dialog, IDCANCEL)->text, "Ende / Exit");
+    EXPECT_EQ(sim::Child(dialog, IDCANCEL)->text, Text(MSG_EXIT_BUTTON));
     for (int id : {IDC_INSTALL, IDC_EXPLANATION, IDC_PROGRESS})
         EXPECT_EQ(sim::Child(dialog, id)->text, "unchanged") << "control " << id;
     EXPECT_EQ(sim::FromHandle(dialog)->text, "unchanged") << "no control 4711: nothing else gets its text";
 
     app.LanguageOffset = 2000;
     SetControlMessage(dialog, IDC_INSTALL, MSG_INSTALL_BUTTON);
-    EXPECT_EQ(sim::Child(dialog, IDC_INSTALL)->text, std::string(LoadMessage(MSG_INSTALL_BUTTON + MSG_ENGLISH_OFFSET).c_str())) << "the offset applies";
+    EXPECT_EQ(sim::Child(dialog, IDC_INSTALL)->text, Text(MSG_INSTALL_BUTTON + MSG_ENGLISH_OFFSET))
+        << "the offset applies";
 }
 
 TEST_F(MessagesTest, LongEntriesLoadWhole)
 {
-    String explanation = LoadMessage(MSG_EXPLANATION);
-    EXPECT_EQ(explanation.size(), 419u);
+    // The explanation as the string table holds it, longer than LoadMessage's first buffer.
+    const CatalogueEntry* end = kCatalogue + kCatalogueSize;
+    const CatalogueEntry* entry =
+        std::find_if(kCatalogue, end, [](const CatalogueEntry& e) { return e.id == MSG_EXPLANATION; });
+    ASSERT_NE(entry, end);
+    ASSERT_GT(std::strlen(entry->text), 255u);
+    EXPECT_EQ(std::string(LoadMessage(MSG_EXPLANATION).c_str()), entry->text);
     World().stringOverrides[MSG_EXPLANATION] = std::string(255, 'x');
     EXPECT_EQ(LoadMessage(MSG_EXPLANATION).size(), 255u);
     World().stringOverrides[MSG_EXPLANATION] = std::string(1000, 'y');

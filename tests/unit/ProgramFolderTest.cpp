@@ -83,7 +83,7 @@ TEST_F(ForeignFolderTest, EndsSilentlyWhenTheDriverIsCurrent)
 
 std::string TooLongText(const std::string& path)
 {
-    return "Die Datei " + path + " kann nicht benutzt werden: Ihr Pfad ist l\344nger, als Windows erlaubt.";
+    return WithInserts(Text(MSG_PATH_TOO_LONG), {path});
 }
 
 class LongFolderTest : public SimTest {
@@ -121,9 +121,9 @@ TEST_F(LongFolderTest, CopiesNameTheWholeSourceAndNothingSucceeds)
     EXPECT_EQ(PlaceDriverFiles(kSystem.c_str(), "orvelxpparallel"), 0);
     ASSERT_EQ(World().boxes.size(), 4u);
     EXPECT_EQ(World().boxes[0].text,
-              "Datei " + source + " l\344\337t sich nicht in " + kSystem + "dllcache\\orvelxpparallel.sys kopieren");
+              WithInserts(Text(MSG_COPY_FAILED), {source, kSystem + "dllcache\\orvelxpparallel.sys"}));
     EXPECT_EQ(World().boxes[2].text,
-              "Datei " + source + " l\344\337t sich nicht in " + kSystem + "drivers\\orvelxpparallel.sys kopieren");
+              WithInserts(Text(MSG_COPY_FAILED), {source, kSystem + "drivers\\orvelxpparallel.sys"}));
     EXPECT_EQ(sim::FindFile(kSystem + "drivers\\orvelxpparallel.sys"), nullptr);
 }
 

@@ -159,7 +159,8 @@ INSTANTIATE_TEST_SUITE_P(
                   {"Answer: Yes"}},
         QuietCase{"Windows2000CopiesThree", "-quiet -norestart", 5, 0, false, {259}, kExitRestartRequired, 0, 3, {}},
         QuietCase{"UpdateFails", "-quiet", 5, 1, false, {5}, kExitInstallFailed, 0, 0,
-                  {"Message " + std::to_string(MSG_DRIVER_NOT_INSTALLED) + ": Treiber konnte nicht installiert werden. [00000005]"}},
+                  {"Message " + std::to_string(MSG_DRIVER_NOT_INSTALLED) + ": " + Text(MSG_DRIVER_NOT_INSTALLED) +
+                   " [00000005]"}},
         QuietCase{"InfoIsOnlyLogged", "-quiet -info -norestart", 5, 1, false, {0}, kExitRestartRequired, 0, 0,
                   {"Message: orvelxpparallel"}}),
     [](const ::testing::TestParamInfo<QuietCase>& info) { return std::string(info.param.name); });
@@ -270,8 +271,8 @@ TEST_F(QuietRunTest, DriverUpdateGetsTheFlagsAndPointerOfItsRoad)
 }
 
 // A quiet run on XP whose driver update wanted to ask something: it fails at once, the
-// log says what the administrator does, and the status is 1603. On 2000 there is no such
-// answer to tell apart, so the hint is not given.
+// log says what the administrator does, and the status is kExitInstallFailed. On 2000
+// there is no such answer to tell apart, so the hint is not given.
 TEST_F(QuietRunTest, UpdateThatWantedToAskFailsWithAHint)
 {
     const struct {
@@ -295,7 +296,8 @@ TEST_F(QuietRunTest, UpdateThatWantedToAskFailsWithAHint)
         EXPECT_TRUE(sim::LogOf("ExitWindowsEx").empty());
         const std::string log = sim::FindFile("C:\\WINDOWS\\Vantinst.log")->data;
         const std::string code = BracketedCode(c.code).c_str();
-        EXPECT_NE(log.find("(1460) Message 1207: Treiber konnte nicht installiert werden. " + code + "\r\n"),
+        EXPECT_NE(log.find("(1460) Message " + std::to_string(MSG_DRIVER_NOT_INSTALLED) + ": " +
+                           Text(MSG_DRIVER_NOT_INSTALLED) + " " + code + "\r\n"),
                   std::string::npos)
             << log;
         const std::string hint = "(1460) The driver update wanted to ask the user something, which a quiet run does "

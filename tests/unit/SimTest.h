@@ -8,8 +8,27 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
+
+// A text of the catalogue as LoadMessage gives it: for the id as given, no language offset added.
+inline std::string Text(UINT id) { return LoadMessage(id).c_str(); }
+
+// `text` with each %s replaced in turn by the next of `inserts`. The tests' own reading of
+// a filled-in message, kept apart from the program's formatter so that a slip there shows.
+inline std::string WithInserts(std::string text, std::initializer_list<std::string> inserts)
+{
+    std::size_t at = 0;
+    for (const std::string& insert : inserts) {
+        at = text.find("%s", at);
+        if (at == std::string::npos)
+            break;
+        text.replace(at, 2, insert);
+        at += insert.size();
+    }
+    return text;
+}
 
 class SimTest : public ::testing::Test {
 protected:

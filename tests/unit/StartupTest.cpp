@@ -80,10 +80,10 @@ TEST_F(WindowsVersionQueryTest, FailedQueryIsReportedAndAnswersNo)
 {
     World().versionQueryWorks = FALSE;
     EXPECT_EQ(IsWindowsXp(), 0);
-    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"GetVersionEx() lieferte False."});
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{Text(MSG_GETVERSIONEX_FAILED)});
     EXPECT_EQ(World().boxes[0].style, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
     EXPECT_EQ(IsWindowsNt5(), 0);
-    EXPECT_EQ(BoxTexts(), std::vector<std::string>(2, "GetVersionEx() lieferte False.")) << "one message per query";
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>(2, Text(MSG_GETVERSIONEX_FAILED))) << "one message per query";
 }
 
 class StartUpTest : public SimTest {
@@ -137,7 +137,7 @@ TEST_P(UnservedWindowsTest, EndsSilentlyWithoutLookingAtFiles)
     EXPECT_TRUE(ExaminedFiles().empty());
     EXPECT_TRUE(sim::LogOf("InitCommonControls").empty());
     EXPECT_EQ(app.ExitCode(), kExitNothingToDo);
-    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"Datei ist keine BMP-Datei"});
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{Text(MSG_BMP_NOT_BMP)});
 }
 
 INSTANTIATE_TEST_SUITE_P(Windows, UnservedWindowsTest,
@@ -196,7 +196,7 @@ TEST_F(StartUpTest, StaleXpDriverShowsTheDialogAfterTheBitmapMessage)
         return std::find(World().log.begin(), World().log.end(), entry) - World().log.begin();
     };
     EXPECT_LT(at("InitCommonControls"), at("DoModal " + std::to_string(IDD_INSTALLER)));
-    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"Datei ist keine BMP-Datei"});
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{Text(MSG_BMP_NOT_BMP)});
     EXPECT_EQ(World().boxes.front().owner, nullptr);
 }
 
@@ -205,7 +205,7 @@ TEST_F(StartUpTest, FailedVersionQueryIsReportedAndEndsSilently)
     World().versionQueryWorks = FALSE;
     app.StartUp();
     EXPECT_FALSE(DialogShown());
-    EXPECT_EQ(BoxTexts(), (std::vector<std::string>{"Datei ist keine BMP-Datei", "GetVersionEx() lieferte False."}));
+    EXPECT_EQ(BoxTexts(), (std::vector<std::string>{Text(MSG_BMP_NOT_BMP), Text(MSG_GETVERSIONEX_FAILED)}));
     EXPECT_EQ(app.ExitCode(), kExitNothingToDo);
 }
 

@@ -54,10 +54,6 @@ protected:
     }
 };
 
-const char kNotAdminText[] =
-    "F\374r die Installation des Treibers sind Administratorrechte n\366tig.\n"
-    "Bitte melden Sie sich als Administrator an und starten Sie das Programm erneut.";
-
 TEST_F(UnattendedTest, RightsAreCheckedBeforeAnythingChanges)
 {
     const struct {
@@ -87,11 +83,14 @@ TEST_F(UnattendedTest, RightsAreCheckedBeforeAnythingChanges)
         EXPECT_EQ(sim::LogOf("DoModal").size(), !refused && !c.quiet ? 1u : 0u) << c.name << ": no dialog when refused";
         // The refusal is said before the dialog, in a box unless the run is quiet, and logged as every message is.
         const std::vector<std::string> boxes = BoxTexts();
-        EXPECT_EQ(std::count(boxes.begin(), boxes.end(), kNotAdminText), refused && !c.quiet ? 1 : 0) << c.name;
+        const std::string refusal = Text(MSG_NOT_ADMINISTRATOR);
+        EXPECT_EQ(std::count(boxes.begin(), boxes.end(), refusal), refused && !c.quiet ? 1 : 0) << c.name;
         if (c.quiet) {
             EXPECT_TRUE(boxes.empty()) << c.name;
         }
-        const std::string logged = "(1460) Message " + std::to_string(MSG_NOT_ADMINISTRATOR) + ": F\374r die Installation";
+        // The log line holds the text's first line; the others follow indented.
+        const std::string logged = "(1460) Message " + std::to_string(MSG_NOT_ADMINISTRATOR) + ": " +
+                                   refusal.substr(0, refusal.find('\n'));
         EXPECT_EQ(Log().find(logged) != std::string::npos, refused) << c.name;
         if (c.administrator >= -1) {
             EXPECT_EQ(sim::LogOf("CheckTokenMembership"), std::vector<std::string>{"CheckTokenMembership S-1-5-32-544"})
@@ -114,8 +113,8 @@ TEST_F(UnattendedTest, CurrentDriverEndsSilentlyForEveryone)
 }
 
 // One installer at a time: the lock is taken only when there is work, a second run
-// while one installs changes nothing and ends with 1618, and a crashed run's lock does
-// not block.
+// while one installs changes nothing and ends with kExitAlreadyRunning, and a crashed
+// run's lock does not block.
 TEST_F(UnattendedTest, OneInstallerAtATime)
 {
     const struct {
@@ -152,7 +151,7 @@ TEST_F(UnattendedTest, OneInstallerAtATime)
         if (running) {
             // Only the log says it (the fixture has no picture, whose loader speaks first).
             for (const std::string& text : BoxTexts())
-                EXPECT_EQ(text, "Konnte BMP-Datei nicht finden") << c.name;
+                EXPECT_EQ(text, Text(MSG_BMP_NOT_FOUND)) << c.name;
         }
         if (!c.createError) {
             EXPECT_EQ(sim::LogOf("WaitForSingleObject"), std::vector<std::string>{"WaitForSingleObject 0"})
@@ -180,14 +179,14 @@ TEST_F(UnattendedTest, SecondStartBringsTheRunningDialogForward)
         World().mutexState = "held";
         auto other = std::make_unique<sim::Window>();
         other->className = "#32770";
-        other->text = "Druckerport-Treiber f\374r MultiBrenno unter Windows 2000/XP";
+        other->text = Text(MSG_MAIN_TITLE);  // the title a running installer's dialog has
         other->iconic = true;
         sim::Window* running = other.get();
         World().topLevel.push_back(std::move(other));
         EXPECT_EQ(Run(quiet ? "-quiet" : ""), kExitAlreadyRunning);
         EXPECT_EQ(sim::LogOf("SetForegroundWindow"),
                   quiet ? std::vector<std::string>{}
-                        : std::vector<std::string>{"SetForegroundWindow Druckerport-Treiber f\374r MultiBrenno unter Windows 2000/XP"});
+                        : std::vector<std::string>{"SetForegroundWindow " + Text(MSG_MAIN_TITLE)});
         EXPECT_EQ(running->iconic, quiet) << "restored";
     }
 }
