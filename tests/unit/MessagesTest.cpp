@@ -115,7 +115,7 @@ TEST_F(MessagesTest, SystemErrorMessageFormatsTheDescriptionIntoPlaceholders)
 
 TEST_F(MessagesTest, AskMessageIgnoresTheLanguageOffsetAndReturnsTheAnswer)
 {
-    app.LanguageOffset = 2000;
+    app.LanguageOffset = MSG_ENGLISH_OFFSET;
     World().answers = {IDYES, IDNO};
     EXPECT_EQ(AskMessage(MSG_ASK_COPY_FILES), IDYES);
     EXPECT_EQ(AskMessage(MSG_ASK_COPY_FILES), IDNO);
@@ -146,7 +146,7 @@ TEST_F(MessagesTest, SetControlMessageChangesOnlyAnExistingControl)
         EXPECT_EQ(sim::Child(dialog, id)->text, "unchanged") << "control " << id;
     EXPECT_EQ(sim::FromHandle(dialog)->text, "unchanged") << "no control 4711: nothing else gets its text";
 
-    app.LanguageOffset = 2000;
+    app.LanguageOffset = MSG_ENGLISH_OFFSET;
     SetControlMessage(dialog, IDC_INSTALL, MSG_INSTALL_BUTTON);
     EXPECT_EQ(sim::Child(dialog, IDC_INSTALL)->text, Text(MSG_INSTALL_BUTTON + MSG_ENGLISH_OFFSET))
         << "the offset applies";

@@ -252,7 +252,7 @@ TEST_F(QuietRunTest, DriverUpdateGetsTheFlagsAndPointerOfItsRoad)
             World().updateNeedsRestart = needsRestart;
             World().commandLine = c.quiet ? "Vantinst.exe -quiet -norestart" : "Vantinst.exe -norestart";
             World().onModal = [](Dialog& dialog, HWND window) {
-                if (dialog.TemplateId() == 102)
+                if (dialog.TemplateId() == IDD_INSTALLER)
                     dialog.Dispatch(window, WM_COMMAND, MAKEWPARAM(IDC_INSTALL, BN_CLICKED), 0);
             };
             app.StartUp();
