@@ -14,15 +14,14 @@ const char kLockName[] = "Global\\Vantinst.DriverInstallation";
 
 InstallerLock::~InstallerLock()
 {
+    // Released before the handle is closed, which the owner does after this.
     if (owned_)
-        os::ReleaseMutex(mutex_);
-    if (mutex_)
-        os::CloseHandle(mutex_);
+        os::ReleaseMutex(mutex_.Get());
 }
 
 bool InstallerLock::Take()
 {
-    mutex_ = os::CreateMutexA(nullptr, FALSE, kLockName);
+    mutex_.Reset(os::CreateMutexA(nullptr, FALSE, kLockName));
     if (!mutex_) {
         DWORD code = os::GetLastError();
         // The lock exists, made by a run whose rights keep us out of it (a deployment
@@ -35,7 +34,7 @@ bool InstallerLock::Take()
         LogLine(String("Installer lock: not available ").Append(BracketedCode(code)).Append("; going on without it"));
         return true;
     }
-    switch (os::WaitForSingleObject(mutex_, 0)) {
+    switch (os::WaitForSingleObject(mutex_.Get(), 0)) {
     case WAIT_OBJECT_0:
         owned_ = true;
         LogLine("Installer lock: taken");

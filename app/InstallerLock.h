@@ -2,6 +2,7 @@
 // a copy while the other run's update replaces the files, leave the driver half done.
 #pragma once
 
+#include "platform/Owners.h"
 #include "platform/Win.h"
 
 // The named mutex "Global\Vantinst.DriverInstallation", taken for the span of one
@@ -21,7 +22,7 @@ public:
     bool Take();
 
 private:
-    HANDLE mutex_ = nullptr;
+    ScopedHandle mutex_;
     bool owned_ = false;
 };
 

@@ -22,9 +22,9 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   # pointers a crash's stack can no longer be walked along EBP; the exe is stripped,
   # so such a trace never had names anyway. The options also go to the link, where the
   # LTO code is made.
-  target_compile_options(vantinst_program_options INTERFACE
-    $<$<COMPILE_LANGUAGE:C,CXX>:-fomit-frame-pointer -mpreferred-stack-boundary=2>)
-  target_link_options(vantinst_program_options INTERFACE -fomit-frame-pointer -mpreferred-stack-boundary=2)
+  set(_i686_code -fomit-frame-pointer -mpreferred-stack-boundary=2)
+  target_compile_options(vantinst_program_options INTERFACE "$<$<COMPILE_LANGUAGE:C,CXX>:${_i686_code}>")
+  target_link_options(vantinst_program_options INTERFACE ${_i686_code})
 endif()
 
 include(cmake/Resources.cmake)

@@ -63,13 +63,7 @@ bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 String OldLogPath(const String& path)
 {
     const char* text = path.c_str();
-    const char* dot = nullptr;
-    for (const char* p = text; *p; ++p) {
-        if (*p == '.')
-            dot = p;
-        else if (*p == '\\' || *p == '/')
-            dot = nullptr;
-    }
+    const char* dot = std::strrchr(LastPathComponent(text), '.');
     if (!dot)
         return path + ".old";
     String old(text, static_cast<std::size_t>(dot - text));

@@ -1,8 +1,8 @@
 // The installation log: every run appends a block to Vantinst.log in the Windows
-// directory, or to the file that /log:PATH names, so that support staff can tell afterwards what happened on a machine and
-// administrators can see what a quiet run did. ANSI text with CR LF line ends, which
-// Notepad on Windows 2000 and XP shows. A log that cannot be opened or written changes
-// nothing about the run.
+// directory, or to the file that /log:PATH names, so that support staff can tell
+// afterwards what happened on a machine and administrators can see what a quiet run
+// did. ANSI text with CR LF line ends, which Notepad on Windows 2000 and XP shows. A log
+// that cannot be opened or written changes nothing about the run.
 #pragma once
 
 #include "platform/Owners.h"

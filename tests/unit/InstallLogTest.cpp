@@ -404,14 +404,20 @@ TEST_F(LogPathTest, BlockGoesWhereTheSwitchSays)
 TEST_F(LogPathTest, ChosenLogIsBoundedBesideItself)
 {
     World().directories.insert(sim::Key("D:\\logs"));
+    World().directories.insert(sim::Key("D:\\logs.v2"));
     const std::string before(kInstallLogLimit + 1, 'x');
     sim::AddFile("D:\\logs\\PC1.log", before);
     sim::AddFile("D:\\logs\\noext", before);
+    sim::AddFile("D:\\logs.v2\\noext", before);
     World().major = 6;
     Run("Vantinst.exe /log:D:\\logs\\PC1.log", false);
     Run("Vantinst.exe /log:D:\\logs\\noext", false);
+    Run("Vantinst.exe /log:D:\\logs.v2\\noext", false);
     EXPECT_EQ(sim::FindFile("D:\\logs\\PC1.old.log")->data, before);
     EXPECT_EQ(sim::FindFile("D:\\logs\\noext.old")->data, before);
+    // A dot in a folder's name is no extension of the file's.
+    ASSERT_NE(sim::FindFile("D:\\logs.v2\\noext.old"), nullptr);
+    EXPECT_EQ(sim::FindFile("D:\\logs.v2\\noext.old")->data, before);
     EXPECT_EQ(sim::FindFile("D:\\logs\\PC1.log")->data.rfind("(1460) ====", 0), 0u);
     EXPECT_EQ(sim::FindFile(kOldLog), nullptr);
 }
